@@ -1,0 +1,70 @@
+#pragma once
+#include "db/DbError.h"
+#include "db/ResultSet.h"
+#include "db/Transaction.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+namespace db {
+
+// One connection to the clinic's database. A connection string without a host ("/path/x.fdb")
+// opens the file in-process through the embedded engine; "host:/path/x.fdb" or
+// "host/port:/path/x.fdb" goes to a Firebird server, which is how workstations share one database.
+//
+// The connection owns the default transaction: read committed, record versions, no wait. Work done
+// through it becomes permanent and visible to other workstations at commitRetaining(), which keeps
+// the transaction open. Multi-row changes that must land together use an explicit Transaction.
+class Database {
+public:
+    static constexpr const char* UserName = "SYSDBA";
+    static constexpr const char* Password = "pwlkjhgfd";
+
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // Throws DbError with the server's text when the database cannot be opened.
+    void attach(const QString& connectionString);
+    // Rolls the default transaction back (anything not yet committed is dropped) and detaches.
+    void detach();
+    bool isAttached() const { return m_handle != 0; }
+    QString connectionString() const { return m_connectionString; }
+
+    // Creates a new database file with the clinic's character set and runs the creation script
+    // in it. A local path goes through the embedded engine; "host:path" asks that server to create
+    // it. Throws DbError; refuses (DbError) when a local file exists already.
+    static void create(const QString& connectionString, const QString& creationScript);
+    // The creation script shipped with the program.
+    static QString schemaScript();
+
+    // True when the connection string names a file on this machine (no host part).
+    static bool isLocal(const QString& connectionString);
+
+    Transaction& defaultTransaction() { return *m_default; }
+    void commitRetaining() { m_default->commitRetaining(); }
+
+    // Shorthands on the default transaction.
+    ResultSet select(const QString& sql, const Params& params = {}) { return m_default->select(sql, params); }
+    int exec(const QString& sql, const Params& params = {}) { return m_default->exec(sql, params); }
+    QVariant scalar(const QString& sql, const Params& params = {}) { return m_default->scalar(sql, params); }
+
+    // Runs DDL or any statement without parameters in its own transaction and commits it.
+    void executeImmediate(const QString& sql);
+
+    // The raw attachment handle (isc_db_handle) for the database layer's own use.
+    unsigned int* handlePtr() { return &m_handle; }
+
+    // Sets FIREBIRD_LOCK to a per-user directory when it is unset and we are not root, so that a
+    // normal user can run the embedded engine. Called by attach() and create().
+    static void prepareEnvironment();
+
+private:
+    unsigned int m_handle = 0;
+    QString m_connectionString;
+    std::unique_ptr<Transaction> m_default;
+};
+
+}  // namespace db

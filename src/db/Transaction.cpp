@@ -1,0 +1,81 @@
+#include "db/Transaction.h"
+
+#include "db/Database.h"
+#include "db/FbStatus.h"
+#include "db/Statement.h"
+
+namespace db {
+
+using detail::check;
+
+Transaction::Transaction(Database& db) : m_db(db) { start(); }
+
+Transaction::~Transaction() {
+    if (!isActive()) return;
+    try {
+        rollback();
+    } catch (...) {
+        // The connection is gone; the server drops the transaction with it.
+    }
+}
+
+void Transaction::start() {
+    if (!m_db.isAttached()) throw DbError(QStringLiteral("Nav savienojuma ar datu bāzi."));
+    ISC_STATUS_ARRAY status;
+    short length = 0;
+    const char* tpb = detail::transactionParameters(&length);
+    isc_tr_handle handle = 0;
+    isc_db_handle* db = m_db.handlePtr();
+    isc_start_transaction(status, &handle, 1, db, length, tpb);
+    check(status);
+    m_handle = handle;
+}
+
+void Transaction::commit() {
+    if (!isActive()) return;
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle handle = m_handle;
+    isc_commit_transaction(status, &handle);
+    check(status);
+    m_handle = 0;
+}
+
+void Transaction::commitRetaining() {
+    if (!isActive()) start();
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle handle = m_handle;
+    isc_commit_retaining(status, &handle);
+    check(status);
+}
+
+void Transaction::rollback() {
+    if (!isActive()) return;
+    ISC_STATUS_ARRAY status;
+    isc_tr_handle handle = m_handle;
+    m_handle = 0;
+    isc_rollback_transaction(status, &handle);
+    check(status);
+}
+
+ResultSet Transaction::select(const QString& sql, const Params& params) {
+    Statement st(*this, sql);
+    st.bind(params);
+    st.execute();
+    return st.fetchAll();
+}
+
+int Transaction::exec(const QString& sql, const Params& params) {
+    Statement st(*this, sql);
+    st.bind(params);
+    st.execute();
+    return st.rowsAffected();
+}
+
+QVariant Transaction::scalar(const QString& sql, const Params& params) {
+    Statement st(*this, sql);
+    st.bind(params);
+    st.execute();
+    return st.next() ? st.value(0) : QVariant();
+}
+
+}  // namespace db

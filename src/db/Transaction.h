@@ -1,0 +1,47 @@
+#pragma once
+#include "db/ResultSet.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantHash>
+
+namespace db {
+
+class Database;
+
+// Parameter values by name (without the colon; case does not matter).
+using Params = QVariantHash;
+
+// A read-committed, record-version, no-wait transaction on a Database. Rolled back on
+// destruction unless commit() was called, so an exception anywhere in a multi-row change
+// leaves nothing half-written.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+    void commitRetaining();
+    void rollback();
+    bool isActive() const { return m_handle != 0; }
+
+    Database& database() { return m_db; }
+    unsigned int* handlePtr() { return &m_handle; }
+
+    // Runs a query and fetches every row.
+    ResultSet select(const QString& sql, const Params& params = {});
+    // Runs a statement; returns the number of rows it changed. For "INSERT ... RETURNING" use
+    // select() (one row with the returned columns) or scalar().
+    int exec(const QString& sql, const Params& params = {});
+    // The first column of the first row, or an invalid QVariant when there is none.
+    QVariant scalar(const QString& sql, const Params& params = {});
+
+private:
+    void start();
+    Database& m_db;
+    unsigned int m_handle = 0;
+};
+
+}  // namespace db

@@ -1,0 +1,3 @@
+#pragma once
+#include "pch_core.h"
+#include <QtWidgets>
