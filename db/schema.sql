@@ -766,3 +766,17 @@ INSERT INTO N_ISI (ISN, DARBA_LAIKS_NO, DARBA_LAIKS_LIDZ, STUNDU_DALIJUMS,
     DARBADIENA_1, DARBADIENA_2, DARBADIENA_3, DARBADIENA_4, DARBADIENA_5, DARBADIENA_6, DARBADIENA_7,
     REMIND_SVETKI_DIENAS, REMIND_KONSULTAC_DIENAS, SMS_PORT, BLOKDIENAS, PVN_LIKME)
   VALUES (1, '08:00', '21:00', 1, 1, 1, 1, 1, 1, 0, 0, 3, 3, 1, 0, 21);
+
+-- The default rows (key 1, "nothing chosen") of the reference lists, the patients and the staff.
+-- The start-up recreates any that go missing; having them from the start lets the NOT NULL
+-- references with DEFAULT 1 (N_KLIENTS.ISAGENTS, N_USERS.ISUSERGROUP) satisfy their foreign keys.
+INSERT INTO N_AGENTS (ISN, VARDS, UZVARDS) VALUES (1, 'Nav', 'Noteikts');
+INSERT INTO N_BANKA (ISN, GNOS) VALUES (1, 'Nav noteikts');
+INSERT INTO N_KABINETI (ISN, GNOS) VALUES (1, 'Nav noteikts');
+INSERT INTO N_KLGRUPA (ISN, GNOS) VALUES (1, 'Nav noteikts');
+INSERT INTO N_RAJONS (ISN, GNOS) VALUES (1, 'Nav noteikts');
+INSERT INTO N_KLIENTS (ISN, VARDS, UZVARDS) VALUES (1, 'Nav', 'Noteikts');
+INSERT INTO N_PRGRUPA (ISN, GNOS) VALUES (1, 'Nav noteikts');
+INSERT INTO N_PRECE (ISN, GNOS) VALUES (1, 'Nav noteikts');
+INSERT INTO N_USERGROUP (ISN, GNOS) VALUES (1, 'Nav noteikts');
+INSERT INTO N_VEIDI (ISN, GNOS) VALUES (1, 'Nav noteikts');

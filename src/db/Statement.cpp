@@ -480,6 +480,17 @@ int Statement::rowsAffected() const {
     return total;
 }
 
+QString Statement::plan() const {
+    ISC_STATUS_ARRAY status;
+    const char items[] = {isc_info_sql_get_plan};
+    QByteArray buffer(16 * 1024, '\0');
+    isc_dsql_sql_info(status, &d->handle, sizeof items, items, short(buffer.size()), buffer.data());
+    check(status);
+    if (buffer[0] != isc_info_sql_get_plan) return QString();
+    const short len = short(isc_vax_integer(buffer.constData() + 1, 2));
+    return QString::fromUtf8(buffer.constData() + 3, len).trimmed();
+}
+
 int Statement::columnCount() const { return int(d->columns.size()); }
 QStringList Statement::columnNames() const { return d->columns; }
 

@@ -44,6 +44,9 @@ public:
     QVariant value(int column) const;
     QVariant value(const QString& name) const;
 
+    // The optimizer's plan ("PLAN (N_KLIENTS INDEX (...))"), for checks that a query uses an index.
+    QString plan() const;
+
     // Reads the remaining rows of the current execution.
     ResultSet fetchAll();
 
