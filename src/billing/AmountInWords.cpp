@@ -82,12 +82,17 @@ QString AmountInWords(double amount, const QString& currencyCode, const QString&
     const QString code = currencyCode.trimmed().toUpper();
 
     if (amount == 0.0) return zeroAmount(code, minorUnitName);
-    if (!std::isfinite(amount) || amount < 0.01 || amount > 999999999.99)
-        return QStringLiteral(" 0 lati 0 santīmi");
+    const QString outOfRange = QStringLiteral(" 0 lati 0 santīmi");
+    if (!std::isfinite(amount) || amount >= 1e10) return outOfRange;
 
-    // The same rounding as the printed "0.00" figure (db::formatValue): 0.999 is "1.00".
+    // The same rounding as the printed "0.00" figure (db::formatValue): 0.999 is "1.00". The
+    // range and the "Nulle" test below are decided on this figure, not on the amount, so that the
+    // words never contradict the figure beside them (0.005 prints as 0.01 and reads as one cent).
     const QString fixed = QString::number(amount, 'f', 2);
     const QStringView cents = QStringView(fixed).right(2);
+    // Whole units as printed.
+    const qint64 whole = fixed.left(fixed.size() - 3).toLongLong();
+    if ((whole == 0 && cents == u"00") || whole > 999999999) return outOfRange;
 
     QString mainWord, minorWord;
     if (isLatsCode(code)) {
@@ -113,10 +118,7 @@ QString AmountInWords(double amount, const QString& currencyCode, const QString&
         centsText = word(kTens, cents[0]) + u' ' + word(kUnits, cents[1]) + u' ' + minorWord;
     }
 
-    // Whole units as printed; at most 999999999 because of the range test above.
-    const qint64 whole = fixed.left(fixed.size() - 3).toLongLong();
-    // Decided on the rounded figure, not on the amount: 0.999 prints as 1.00 and must read
-    // "Viens", never "Nulle".
+    // 0.999 prints as 1.00 and reads "Viens", never "Nulle".
     if (whole == 0) return QStringLiteral("** Nulle ") + mainWord + u' ' + centsText;
 
     const QString padded = QString::number(whole).rightJustified(9, u' ');

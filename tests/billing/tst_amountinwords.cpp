@@ -128,13 +128,16 @@ void TestAmountInWords::roundedCents_data() {
     };
     row("0.999 reads as one euro", 0.999, "1.00", " Viens EUR  00 centi");
     row("0.995 stays below one", 0.995, "0.99", "** Nulle EUR deviņdesmit  deviņi  centi");
-    row("0.125 half up", 0.125, "0.13", "** Nulle EUR desmit   centi");
+    row("0.125 half up", 0.125, "0.13", "** Nulle EUR trīspadsmit   centi");
     row("12.345", 12.345, "12.35", " Divpadsmit EUR trīsdesmit  pieci  centi");
     row("2.675 is below the half", 2.675, "2.67", " Divi EUR sešdesmit  septiņi  centi");
     row("1.005 is below the half", 1.005, "1.00", " Viens EUR  00 centi");
     row("19.999 carries into units", 19.999, "20.00", " Divdesmit EUR  00 centi");
     row("999.995 carries into thousands", 999.995, "1000.00", " Viens tūkstotis EUR  00 centi");
     row("0.014 one cent", 0.014, "0.01", "** Nulle EUR  viens  centi");
+    row("0.005 prints as one cent", 0.005, "0.01", "** Nulle EUR  viens  centi");
+    row("0.0049 prints as nothing", 0.0049, "0.00", " 0 lati 0 santīmi");
+    row("999999999.995 prints too large", 999999999.995, "1000000000.00", " 0 lati 0 santīmi");
     row("24.2 from a VAT product", 10.0 * 1.21 * 2, "24.20", " Divdesmit četri EUR divdesmit   centi");
     row("999999999.994 still in range", 999999999.994, "999999999.99",
         " Deviņi simti deviņdesmit deviņi miljoni deviņi simti deviņdesmit deviņi tūkstoši deviņi simti "
