@@ -52,6 +52,17 @@ private Q_SLOTS:
         QCOMPARE(m_db->scalar("SELECT PVN_LIKME FROM N_ISI").toInt(), 21);
     }
 
+    // Text arrives as UTF-8 and is stored in the database's WIN1257, one byte a letter, in columns
+    // and text blobs alike, so that other tools and UPPER/collation see real Latvian letters.
+    void textIsStoredInTheDatabaseCharacterSet() {
+        m_db->exec("UPDATE N_ISI SET SVETKI_TXT = :T, ORGNOS = :T", {{"T", QStringLiteral("āčēŽ")}});
+        const db::ResultSet rs = m_db->select("SELECT OCTET_LENGTH(ORGNOS), OCTET_LENGTH(SVETKI_TXT), "
+                                              "UPPER(CAST(SVETKI_TXT AS VARCHAR(20))) FROM N_ISI");
+        QCOMPARE(rs.value(0, 0).toInt(), 4);
+        QCOMPARE(rs.value(0, 1).toInt(), 4);
+        QCOMPARE(rs.value(0, 2).toString(), QStringLiteral("ĀČĒŽ"));
+    }
+
     void everyNamedGeneratorExists() {
         for (const char* g : {"N_AGENTSGEN", "N_BANKAGEN", "N_KABINETIGEN", "N_KLGRUPAGEN", "N_KLIENTSGEN",
                               "N_PRECEGEN", "N_PRGRUPAGEN", "N_RAJONSGEN", "N_SVETKIGEN", "N_USERGROUPGEN",

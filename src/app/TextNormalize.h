@@ -1,0 +1,14 @@
+#pragma once
+#include <QString>
+
+namespace app {
+
+// Search text as the patient searches compare it: trimmed and in upper case, Latvian letters
+// included ("bērziņš " -> "BĒRZIŅŠ").
+QString NormalizeSearchText(const QString& text);
+
+// A name as the patient card stores it: trimmed, the first letter upper case and the rest lower
+// case ("ābele" and "ĀBELE" both give "Ābele").
+QString CapitalizeName(const QString& text);
+
+}  // namespace app
