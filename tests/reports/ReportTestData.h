@@ -1,0 +1,32 @@
+#pragma once
+#include "db/ResultSet.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace reporttest {
+
+// The patients of the sample rows, in the order their groups print, and how many rows each has.
+struct Patient {
+    int key;
+    QString name;
+    int rows;
+};
+const QVector<Patient>& patients();
+
+// Rows for the sample layout: DATUMS, NUMURS, ISKLIENTS, KLIENTS, DZIM_DAT, PRECE, DAUDZUMS,
+// CENA, SUMMA; grouped by patient, 120 rows in all. Row 4 has a service name long enough to wrap.
+db::ResultSet sampleRows();
+// The price and quantity of sample row r (0-based).
+double samplePrice(int r);
+int sampleQuantity(int r);
+QString longServiceName();
+
+// A fresh file path in this run's scratch folder.
+QString scratchPath(const QString& fileName);
+// The text of a PDF as `pdftotext -layout` gives it; pages are separated by form feeds.
+QString pdfText(const QString& path);
+// The pages of that text (without the empty piece after the last form feed).
+QStringList pdfPages(const QString& path);
+
+}  // namespace reporttest
