@@ -42,17 +42,16 @@ int Report::render(QPagedPaintDevice& device) const {
 }
 
 int Report::exportPdf(const QString& path) const {
-    int pages = 0;
     {
-        QPdfWriter writer(path);
-        writer.setTitle(m_layout.name);
-        writer.setCreator(QStringLiteral("Molarix"));
-        pages = render(writer);
+        // QPdfWriter would only say that painting could not begin; this names the reason.
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly))
+            throw ReportError(QStringLiteral("Neizdevās ierakstīt PDF failu %1: %2").arg(path, probe.errorString()));
     }
-    // QPdfWriter reports no write errors of its own; an unwritable path leaves no file.
-    if (!QFile::exists(path) || QFile(path).size() == 0)
-        throw ReportError(QStringLiteral("Neizdevās ierakstīt PDF failu %1").arg(path));
-    return pages;
+    QPdfWriter writer(path);
+    writer.setTitle(m_layout.name);
+    writer.setCreator(QStringLiteral("Molarix"));
+    return render(writer);
 }
 
 QString Report::csv() const {

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUuid>
 #include <QtTest>
 
@@ -63,6 +64,24 @@ QString pdfText(const QString& path) {
         return QString();
     }
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QRectF wordBox(const QString& path, const QString& word) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"),
+            {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"),
+             path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return QRectF();
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression re(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(5) != word) continue;
+        return QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                      QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()));
+    }
+    return QRectF();
 }
 
 QStringList pdfPages(const QString& path) {

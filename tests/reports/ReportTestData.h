@@ -1,6 +1,7 @@
 #pragma once
 #include "db/ResultSet.h"
 
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -28,5 +29,8 @@ QString scratchPath(const QString& fileName);
 QString pdfText(const QString& path);
 // The pages of that text (without the empty piece after the last form feed).
 QStringList pdfPages(const QString& path);
+// Where a word first stands on the first page, in points from the top-left corner of the paper
+// (`pdftotext -bbox`); a null rectangle when it is not there.
+QRectF wordBox(const QString& path, const QString& word);
 
 }  // namespace reporttest

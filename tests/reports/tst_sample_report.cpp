@@ -3,6 +3,7 @@
 #include "billing/AmountInWords.h"
 #include "reports/Report.h"
 
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void everyRowOnceAndPageSums();
     void groupSumsAndGrandTotal();
     void latvianLettersAndWrappedText();
+    void printerAndPdfKeepTheMargins();
 
 private:
     static QString money(double x) { return QString::asprintf("%.2f", x); }
@@ -135,6 +137,38 @@ void TestSampleReport::latvianLettersAndWrappedText() {
     for (int i = first; i < next; ++i) wrapped += lines[i] + u' ';
     for (const QString& word : longServiceName().split(u' ')) QVERIFY2(wrapped.contains(word), qPrintable(word));
     QVERIFY(!lines[first].contains(longServiceName()));
+}
+
+// A printer (here printing to a file) gets the same page as the PDF export: A4, text inside the
+// 10 mm margins, the page footer above the bottom margin.
+void TestSampleReport::printerAndPdfKeepTheMargins() {
+    db::ResultSet rows = sampleRows();
+    db::ResultSet fewRows(rows.columns());
+    for (int r = 0; r < 5; ++r) fewRows.append(rows.row(r));
+    Report report(ReportLayout::load(QStringLiteral("sample")));
+    report.setRows(fewRows);
+
+    const QString pdfPath = scratchPath(QStringLiteral("pdf.pdf"));
+    QCOMPARE(report.exportPdf(pdfPath), 1);
+    const QString printedPath = scratchPath(QStringLiteral("printer.pdf"));
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printedPath);
+        QCOMPARE(report.render(printer), 1);
+    }
+    const double margin = 10 / 25.4 * 72;  // points
+    const double paperHeight = 297 / 25.4 * 72;
+    for (const QString& path : {pdfPath, printedPath}) {
+        QVERIFY(pdfText(path).contains(QStringLiteral("Lappuse 1 no 1")));
+        const QRectF heading = wordBox(path, QStringLiteral("Nr."));
+        QVERIFY2(qAbs(heading.left() - margin) < 1.0, qPrintable(QString::number(heading.left())));
+        const QRectF title = wordBox(path, QStringLiteral("PAKALPOJUMU"));
+        QVERIFY(title.top() > margin - 1 && title.top() < margin + 5);
+        const QRectF footer = wordBox(path, QStringLiteral("Lappuse"));
+        QVERIFY2(footer.bottom() < paperHeight - margin && footer.bottom() > paperHeight - 2 * margin,
+                 qPrintable(QString::number(footer.bottom())));
+    }
 }
 
 int runSampleReportTests(int argc, char** argv) {
