@@ -17,36 +17,49 @@ QVector<Page> Paginator::run() {
     return m_pages;
 }
 
-void Paginator::placeRows() {
+QVector<std::pair<int, int>> Paginator::groupRanges() const {
     const int rowCount = m_resolver.rows().rowCount();
-    const std::optional<GroupBands>& group = m_layout.group;
-    int groupStart = 0;
-    for (int r = 0; r < rowCount; ++r) {
-        const bool groupStarts = group && (r == 0 || groupKey(r) != groupKey(r - 1));
-        if (groupStarts) {
-            if (r > 0 && group->footer) place(*group->footer, Scope{r - 1, groupStart, r - 1});
-            if (r > 0 && group->newPage && !pageIsEmpty()) {
-                closePage();
-                openPage();
-            }
-            groupStart = r;
-            if (group->header) {
-                int groupEnd = r;
-                while (groupEnd + 1 < rowCount && groupKey(groupEnd + 1) == groupKey(r)) ++groupEnd;
-                const double firstRow = m_layout.masterData ? m_measure(*m_layout.masterData, Scope{r, r, r}) : 0;
-                place(*group->header, Scope{r, r, groupEnd}, firstRow);
-            }
-        }
-        if (m_layout.masterData) place(*m_layout.masterData, Scope{r, r, r});
-        Page& page = m_pages.last();
-        if (page.firstRow < 0) page.firstRow = r;
-        page.lastRow = r;
-        m_lastPlacedRow = r;
+    QVector<std::pair<int, int>> ranges;
+    if (rowCount == 0) return ranges;
+    if (!m_layout.group) return {{0, rowCount - 1}};
+    const auto key = [&](int row) { return m_resolver.value(m_layout.group->field, Scope{row, row, row}); };
+    QVariant current = key(0);
+    int first = 0;
+    for (int r = 1; r < rowCount; ++r) {
+        QVariant k = key(r);
+        if (k == current) continue;
+        ranges.append({first, r - 1});
+        first = r;
+        current = std::move(k);
     }
-    if (group && group->footer && rowCount > 0) place(*group->footer, Scope{rowCount - 1, groupStart, rowCount - 1});
+    ranges.append({first, rowCount - 1});
+    return ranges;
 }
 
-QVariant Paginator::groupKey(int row) const { return m_resolver.value(m_layout.group->field, Scope{row, row, row}); }
+void Paginator::placeRows() {
+    const std::optional<GroupBands>& group = m_layout.group;
+    const auto& master = m_layout.masterData;
+    bool firstGroup = true;
+    for (const auto& [first, last] : groupRanges()) {
+        if (group && group->newPage && !firstGroup && !pageIsEmpty()) {
+            closePage();
+            openPage();
+        }
+        firstGroup = false;
+        if (group && group->header) {
+            const double firstRowHeight = master ? m_measure(*master, Scope{first, first, first}) : 0;
+            place(*group->header, Scope{first, first, last}, firstRowHeight);
+        }
+        for (int r = first; r <= last; ++r) {
+            if (master) place(*master, Scope{r, r, r});
+            Page& page = m_pages.last();
+            if (page.firstRow < 0) page.firstRow = r;
+            page.lastRow = r;
+            m_lastPlacedRow = r;
+        }
+        if (group && group->footer) place(*group->footer, Scope{last, first, last});
+    }
+}
 
 double Paginator::bottom() const {
     const double footer = m_layout.pageFooter ? m_layout.pageFooter->height : 0;

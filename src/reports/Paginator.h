@@ -39,7 +39,8 @@ private:
     double bottom() const;
     void place(const Band& band, Scope scope, double keepWithNext = 0);
     void placeRows();
-    QVariant groupKey(int row) const;
+    // The first and last row of each group, in order; all rows form one group without grouping.
+    QVector<std::pair<int, int>> groupRanges() const;
 
     const ReportLayout& m_layout;
     const ValueResolver& m_resolver;

@@ -4,8 +4,8 @@
 
 namespace reports {
 
-ValueResolver::ValueResolver(const db::ResultSet& rows, const ValueCallback& values, const QDateTime& printTime)
-    : m_rows(rows), m_values(values), m_printTime(printTime) {}
+ValueResolver::ValueResolver(const db::ResultSet& rows, ValueCallback values, const QDateTime& printTime)
+    : m_rows(rows), m_values(std::move(values)), m_printTime(printTime) {}
 
 QVariant ValueResolver::builtIn(const QString& upperName, const Scope& scope) const {
     if (upperName == u"PAGE") return scope.page;

@@ -20,7 +20,8 @@ struct Scope {
 // case. An unknown name prints empty.
 class ValueResolver {
 public:
-    ValueResolver(const db::ResultSet& rows, const ValueCallback& values, const QDateTime& printTime);
+    // The rows must outlive the resolver.
+    ValueResolver(const db::ResultSet& rows, ValueCallback values, const QDateTime& printTime);
 
     void setTotalPages(int pages) { m_totalPages = pages; }
 
@@ -35,7 +36,7 @@ private:
     QVariant rowValue(const QString& name, int row) const;
 
     const db::ResultSet& m_rows;
-    const ValueCallback& m_values;
+    ValueCallback m_values;
     QDateTime m_printTime;
     int m_totalPages = 0;
 };

@@ -41,16 +41,13 @@ void TestAmountInWords::words_data() {
     // Edge cases.
     row("negative", -1234.56, "EUR", " Viens tūkstotis divi simti trīsdesmit četri EUR piecdesmit  seši  centi");
     row("below a cent", 0.004, "EUR", " 0 lati 0 santīmi");
-    row("negative below a cent", -0.004, "EUR", " 0 lati 0 santīmi");
     row("too large", 1000000000.00, "EUR", " 0 lati 0 santīmi");
     row("largest", 999999999.99, "EUR",
         " Deviņi simti deviņdesmit deviņi miljoni deviņi simti deviņdesmit deviņi tūkstoši deviņi simti "
         "deviņdesmit deviņi EUR deviņdesmit  deviņi  centi");
     row("zero unknown code", 0.0, "GBP", "0 GBP 0 pensi", "pensi");
     row("whole unknown code", 5.00, "GBP", " Pieci GBP  00 ", "pensi");
-    row("cents unknown code", 5.05, "GBP", " Pieci GBP  pieci  ", "pensi");
     row("zero lats", 0.0, "", " 0 lati 0 santīmi");
-    row("zero LVL", 0.0, "LVL", " 0 lati 0 santīmi");
     row("zero USD", 0.0, "USD", " 0 USD 0 centi");
     row("zero DEM", 0.0, "DEM", "0 DEM 0 feniņi", "feniņi");
     row("negative zero", -0.0, "EUR", "0 EUR 0 centi");
@@ -60,7 +57,6 @@ void TestAmountInWords::words_data() {
     row("11000 EUR", 11000.00, "EUR", " Vienpadsmit tūkstoši EUR  00 centi");
     row("21000 EUR", 21000.00, "EUR", " Divdesmit viens tūkstotis EUR  00 centi");
     row("400 EUR capital Č", 400.00, "EUR", " Četri simti EUR  00 centi");
-    row("4 EUR capital Č", 4.00, "EUR", " Četri EUR  00 centi");
 
     // Around each group boundary.
     row("1", 1, "EUR", " Viens EUR  00 centi");
@@ -69,35 +65,27 @@ void TestAmountInWords::words_data() {
     row("19", 19, "EUR", " Deviņpadsmit EUR  00 centi");
     row("20", 20, "EUR", " Divdesmit EUR  00 centi");
     row("21", 21, "EUR", " Divdesmit viens EUR  00 centi");
-    row("99", 99, "EUR", " Deviņdesmit deviņi EUR  00 centi");
-    row("110", 110, "EUR", " Viens simts desmit EUR  00 centi");
     row("111", 111, "EUR", " Viens simts vienpadsmit EUR  00 centi");
-    row("999", 999, "EUR", " Deviņi simti deviņdesmit deviņi EUR  00 centi");
     row("1000", 1000, "EUR", " Viens tūkstotis EUR  00 centi");
     row("1001", 1001, "EUR", " Viens tūkstotis viens EUR  00 centi");
     row("2000", 2000, "EUR", " Divi tūkstoši EUR  00 centi");
-    row("10000", 10000, "EUR", " Desmit tūkstoši EUR  00 centi");
     row("101000", 101000, "EUR", " Viens simts viens tūkstotis EUR  00 centi");
-    row("999999", 999999, "EUR", " Deviņi simti deviņdesmit deviņi tūkstoši deviņi simti deviņdesmit deviņi EUR  00 centi");
     row("1000000", 1000000, "EUR", " Viens miljons EUR  00 centi");
     row("1000001", 1000001, "EUR", " Viens miljons viens EUR  00 centi");
     row("1001000", 1001000, "EUR", " Viens miljons viens tūkstotis EUR  00 centi");
     row("2000000", 2000000, "EUR", " Divi miljoni EUR  00 centi");
-    row("11000000", 11000000, "EUR", " Vienpadsmit miljoni EUR  00 centi");
     row("21000001", 21000001, "EUR", " Divdesmit viens miljons viens EUR  00 centi");
 
     // Lats and santīmi: the singular follows the last digit, except for eleven.
     row("1 lats", 1, "", " Viens lats  00 santīmi");
     row("11 lati", 11, "", " Vienpadsmit lati  00 santīmi");
     row("1000 lati", 1000, "", " Viens tūkstotis lati  00 santīmi");
-    row("1000001 lats", 1000001, "LS", " Viens miljons viens lats  00 santīmi");
     row("0.01 santīms", 0.01, "", "** Nulle lati  viens  santīms");
     row("0.11 santīmi", 0.11, "", "** Nulle lati vienpadsmit   santīmi");
     row("LVL code", 21.31, "LVL", " Divdesmit viens lats trīsdesmit  viens  santīms");
     row("lower-case ls", 2.10, " ls ", " Divi lati desmit   santīmi");
 
     // Other currencies and the code as given.
-    row("eur trimmed and upper-cased", 3.50, " eur ", " Trīs EUR piecdesmit   centi");
     row("USD", 2.50, "USD", " Divi USD piecdesmit   centi");
     row("DEM", 3.01, "DEM", " Trīs DEM  viens  feniņi");
     row("LATI keeps the minor word", 2.05, "lati", " Divi LATI  pieci  sant.", "sant.");
@@ -106,7 +94,6 @@ void TestAmountInWords::words_data() {
 
     // Not a number at all.
     row("NaN", std::numeric_limits<double>::quiet_NaN(), "EUR", " 0 lati 0 santīmi");
-    row("infinity", std::numeric_limits<double>::infinity(), "EUR", " 0 lati 0 santīmi");
 }
 
 void TestAmountInWords::words() {

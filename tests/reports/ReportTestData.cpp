@@ -27,9 +27,6 @@ QString longServiceName() {
         "pēc ārstēšanas");
 }
 
-double samplePrice(int r) { return 12.5 + (r % 7) * 3.35; }
-int sampleQuantity(int r) { return 1 + r % 3; }
-
 db::ResultSet sampleRows() {
     static const QStringList services = {QStringLiteral("Zoba plombēšana"), QStringLiteral("Higiēna"),
                                          QStringLiteral("Konsultācija"), QStringLiteral("Zoba ekstrakcija"),
@@ -40,9 +37,10 @@ db::ResultSet sampleRows() {
     for (const Patient& p : patients()) {
         for (int i = 0; i < p.rows; ++i, ++r) {
             const QString service = r == 4 ? longServiceName() : services[r % services.size()];
+            const double price = 12.5 + (r % 7) * 3.35;
+            const int quantity = 1 + r % 3;
             rs.append({QDate(2025, 1, 2).addDays(r), QStringLiteral("R-%1").arg(r + 1, 3, 10, QLatin1Char('0')),
-                       p.key, p.name, QDate(1970 + p.key, 3, 14), service, sampleQuantity(r), samplePrice(r),
-                       samplePrice(r) * sampleQuantity(r)});
+                       p.key, p.name, QDate(1970 + p.key, 3, 14), service, quantity, price, price * quantity});
         }
     }
     return rs;
@@ -53,17 +51,6 @@ QString scratchPath(const QString& fileName) {
                         QUuid::createUuid().toString(QUuid::WithoutBraces).left(8);
     QDir().mkpath(dir);
     return dir + u'/' + fileName;
-}
-
-QString pdfText(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                                          path, QStringLiteral("-")});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0) {
-        qWarning() << "pdftotext failed:" << p.readAllStandardError();
-        return QString();
-    }
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 QRectF wordBox(const QString& path, const QString& word) {
@@ -85,7 +72,11 @@ QRectF wordBox(const QString& path, const QString& word) {
 }
 
 QStringList pdfPages(const QString& path) {
-    QStringList pages = pdfText(path).split(u'\f');
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
+                                          path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
     return pages;
 }

@@ -18,16 +18,11 @@ const QVector<Patient>& patients();
 // Rows for the sample layout: DATUMS, NUMURS, ISKLIENTS, KLIENTS, DZIM_DAT, PRECE, DAUDZUMS,
 // CENA, SUMMA; grouped by patient, 120 rows in all. Row 4 has a service name long enough to wrap.
 db::ResultSet sampleRows();
-// The price and quantity of sample row r (0-based).
-double samplePrice(int r);
-int sampleQuantity(int r);
 QString longServiceName();
 
 // A fresh file path in this run's scratch folder.
 QString scratchPath(const QString& fileName);
-// The text of a PDF as `pdftotext -layout` gives it; pages are separated by form feeds.
-QString pdfText(const QString& path);
-// The pages of that text (without the empty piece after the last form feed).
+// The pages of a PDF as `pdftotext -layout` gives them.
 QStringList pdfPages(const QString& path);
 // Where a word first stands on the first page, in points from the top-left corner of the paper
 // (`pdftotext -bbox`); a null rectangle when it is not there.

@@ -111,8 +111,7 @@ void TestPagination::pages() {
     const ReportLayout layout =
         ReportLayout::fromXml(("<report margins='10'>" + bands + "</report>").toUtf8(), QStringLiteral("test"));
     const db::ResultSet rows = groupedRows(groups);
-    const ValueCallback noValues;
-    const ValueResolver resolver(rows, noValues, QDateTime::currentDateTime());
+    const ValueResolver resolver(rows, ValueCallback(), QDateTime::currentDateTime());
     const QVector<Page> pages = Paginator(layout, resolver, [](const Band& b, const Scope&) { return b.height; }).run();
     QCOMPARE(describe(pages, layout), expected);
 }

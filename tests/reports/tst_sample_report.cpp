@@ -2,8 +2,13 @@
 #include "ReportTestData.h"
 #include "billing/AmountInWords.h"
 #include "reports/Report.h"
+#include "reports/ReportPreview.h"
 
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QToolBar>
 #include <QRegularExpression>
 #include <QtTest>
 
@@ -19,23 +24,24 @@ private Q_SLOTS:
     void groupSumsAndGrandTotal();
     void latvianLettersAndWrappedText();
     void printerAndPdfKeepTheMargins();
+    void previewShowsEveryPage();
 
 private:
     static QString money(double x) { return QString::asprintf("%.2f", x); }
-    double rowSum(int r) const { return samplePrice(r) * sampleQuantity(r); }
+    double rowSum(int r) const { return m_rows.value(r, "SUMMA").toDouble(); }
 
+    db::ResultSet m_rows = sampleRows();
     QStringList m_pages;
     int m_renderedPages = 0;
     double m_total = 0;
 };
 
 void TestSampleReport::initTestCase() {
-    const db::ResultSet rows = sampleRows();
-    QCOMPARE(rows.rowCount(), 120);
-    for (int r = 0; r < rows.rowCount(); ++r) m_total += rowSum(r);
+    QCOMPARE(m_rows.rowCount(), 120);
+    for (int r = 0; r < m_rows.rowCount(); ++r) m_total += rowSum(r);
 
     Report report(ReportLayout::load(QStringLiteral("sample")));
-    report.setRows(rows);
+    report.setRows(m_rows);
     report.setPrintTime(QDateTime(QDate(2025, 3, 5), QTime(14, 7, 30)));
     const double total = m_total;
     report.setValues(ReportValues()
@@ -100,7 +106,7 @@ void TestSampleReport::groupSumsAndGrandTotal() {
         int quantity = 0;
         for (int i = 0; i < p.rows; ++i, ++r) {
             sum += rowSum(r);
-            quantity += sampleQuantity(r);
+            quantity += m_rows.value(r, "DAUDZUMS").toInt();
         }
         expected.append(QString::number(quantity) + u' ' + money(sum));
     }
@@ -142,9 +148,8 @@ void TestSampleReport::latvianLettersAndWrappedText() {
 // A printer (here printing to a file) gets the same page as the PDF export: A4, text inside the
 // 10 mm margins, the page footer above the bottom margin.
 void TestSampleReport::printerAndPdfKeepTheMargins() {
-    db::ResultSet rows = sampleRows();
-    db::ResultSet fewRows(rows.columns());
-    for (int r = 0; r < 5; ++r) fewRows.append(rows.row(r));
+    db::ResultSet fewRows(m_rows.columns());
+    for (int r = 0; r < 5; ++r) fewRows.append(m_rows.row(r));
     Report report(ReportLayout::load(QStringLiteral("sample")));
     report.setRows(fewRows);
 
@@ -160,7 +165,7 @@ void TestSampleReport::printerAndPdfKeepTheMargins() {
     const double margin = 10 / 25.4 * 72;  // points
     const double paperHeight = 297 / 25.4 * 72;
     for (const QString& path : {pdfPath, printedPath}) {
-        QVERIFY(pdfText(path).contains(QStringLiteral("Lappuse 1 no 1")));
+        QVERIFY(pdfPages(path).value(0).contains(QStringLiteral("Lappuse 1 no 1")));
         const QRectF heading = wordBox(path, QStringLiteral("Nr."));
         QVERIFY2(qAbs(heading.left() - margin) < 1.0, qPrintable(QString::number(heading.left())));
         const QRectF title = wordBox(path, QStringLiteral("PAKALPOJUMU"));
@@ -169,6 +174,25 @@ void TestSampleReport::printerAndPdfKeepTheMargins() {
         QVERIFY2(footer.bottom() < paperHeight - margin && footer.bottom() > paperHeight - 2 * margin,
                  qPrintable(QString::number(footer.bottom())));
     }
+}
+
+// The preview dialog asks the report for its pages and offers the two exports.
+void TestSampleReport::previewShowsEveryPage() {
+    Report report(ReportLayout::load(QStringLiteral("sample")));
+    report.setRows(m_rows);
+    int pages = -1;
+    QStringList actions;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) pages = preview->pageCount();
+        for (QAction* action : dialog->findChild<QToolBar*>()->actions()) actions.append(action->text());
+        dialog->reject();
+    });
+    showReportPreview(report, nullptr);
+    QCOMPARE(pages, 3);
+    QVERIFY(actions.contains(QStringLiteral("PDF…")));
+    QVERIFY(actions.contains(QStringLiteral("CSV…")));
 }
 
 int runSampleReportTests(int argc, char** argv) {
