@@ -1,11 +1,5 @@
-#include "app/AppPaths.h"
-#include "db/Database.h"
-
-#include <QApplication>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMessageBox>
+#include "app/Application.h"
+#include "app/Startup.h"
 
 #include <cstdio>
 
@@ -19,24 +13,6 @@ int main(int argc, char** argv) {
                      "vai attālināti caur VNC:  QT_QPA_PLATFORM=vnc:port=5900 scripts/run\n");
         return 2;
     }
-    QApplication application(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("ZALTERS"));
-    QApplication::setApplicationName(QStringLiteral("MOLARIX"));
-
-    const QString path = app::defaultDatabasePath();
-    db::Database database;
-    try {
-        if (!QFileInfo::exists(path)) db::Database::create(path, db::Database::schemaScript());
-        database.attach(path);
-    } catch (const db::DbError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Molarix"),
-                              QStringLiteral("Nevaru atvērt datu bāzi !!!\n") + e.message());
-        return 1;
-    }
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Molarix " MOLARIX_VERSION " - ") + app::defaultDatabaseName());
-    window.setCentralWidget(new QLabel(QStringLiteral("Datu bāze: ") + path));
-    window.resize(800, 600);
-    window.show();
-    return application.exec();
+    app::Application application(argc, argv);
+    return app::RunApplication();
 }

@@ -1,0 +1,59 @@
+#include "app/Startup.h"
+
+#include "app/Application.h"
+#include "app/MainWindowFactory.h"
+#include "app/StartupChecks.h"
+#include "app/TMainFormDati.h"
+#include "app/TPasswordDlg.h"
+#include "app/TStartForm.h"
+
+#include <QMessageBox>
+
+namespace app {
+
+namespace {
+
+void showInitFailure() {
+    QMessageBox::critical(nullptr, QStringLiteral("Molarix"),
+                          QApplication::translate("Startup",
+                                                  "Kaut kas nav kārtībā ar inicializācijas procesu, darbs tiek "
+                                                  "pārtraukts !!!"));
+}
+
+}  // namespace
+
+int RunApplication() {
+    if (const auto problem = DateFormatProblem()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Molarix"), *problem);
+        return 0;
+    }
+    TMainFormDati dati;
+    try {
+        TStartForm start;
+        start.show();
+        {
+            TPasswordDlg login(dati);
+            login.exec();
+        }
+        if (!dati.isLoggedOn()) {
+            start.close();
+            showInitFailure();
+            return 0;
+        }
+        std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati);
+        start.close();
+        if (!mainWindow) {
+            showInitFailure();
+            return 0;
+        }
+        mainWindow->show();
+        QApplication::exec();
+        mainWindow.reset();
+        dati.endLogon();
+    } catch (const std::exception& e) {
+        Application::showException(e);
+    }
+    return 0;
+}
+
+}  // namespace app

@@ -1,0 +1,238 @@
+// Pure logic of the shared procedures: password digests, log-on name encoding, text
+// normalisation, time texts and slot lists, grid layout text.
+#include "app/GridLayout.h"
+#include "app/PasswordDigest.h"
+#include "app/TextNormalize.h"
+#include "app/TimeText.h"
+#include "app/UserNameCodec.h"
+
+#include <QtTest>
+
+using namespace app;
+
+class TestText : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void digest_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("salt");
+        QTest::addColumn<QString>("expected");
+        // Expected values are MD5 sums computed outside the program over the first N bytes of the
+        // UTF-16LE form of salt + password (N = its length in characters).
+        QTest::newRow("mixed case") << "Parole" << "3F" << "a1840a2a56f528c46af28e2d3d7c9c78:3F";
+        QTest::newRow("lower case") << "parole" << "3F" << "6d4d886c961d27ede51cbc204bb6d069:3F";
+        QTest::newRow("empty password") << "" << "A0" << "8214d1003f68a7d9b0356c0cbd7eee1a:A0";
+        QTest::newRow("odd length") << "abc" << "7C" << "38fa927f3bc8f1e0d02385e1b4f5e61f:7C";
+        QTest::newRow("latvian letters") << "ĀbeLe1" << "0D" << "8736c3872731aa36fc18358bad7c8614:0D";
+        // Only the first half of the text is digested, so a change in the second half goes unseen.
+        QTest::newRow("second half ignored") << "PaROLE" << "3F" << "a1840a2a56f528c46af28e2d3d7c9c78:3F";
+    }
+    void digest() {
+        QFETCH(QString, password);
+        QFETCH(QString, salt);
+        QFETCH(QString, expected);
+        QCOMPARE(MakePasswordDigest(password, salt), expected);
+        QVERIFY(PasswordMatches(expected, password));
+    }
+
+    void freshSalt() {
+        static const QRegularExpression shape(QStringLiteral("^[0-9a-f]{32}:[0-9A-F]{2}$"));
+        QSet<QString> salts;
+        for (int i = 0; i < 200; ++i) {
+            const QString d = MakePasswordDigest(QStringLiteral("slepens"));
+            QVERIFY2(shape.match(d).hasMatch(), qPrintable(d));
+            QVERIFY(PasswordMatches(d, QStringLiteral("slepens")));
+            salts.insert(PasswordSalt(d));
+        }
+        QVERIFY2(salts.size() > 50, "salts should vary");
+    }
+
+    void storedPasswordShapes_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        const QString parole = MakePasswordDigest(QStringLiteral("Parole"), QStringLiteral("3F"));
+        QTest::newRow("right password") << parole << "Parole" << true;
+        QTest::newRow("other case of a digested letter") << parole << "parole" << false;
+        QTest::newRow("empty typed") << parole << "" << false;
+        QTest::newRow("no password stored") << QString() << "anything" << true;
+        QTest::newRow("no colon") << "0123456789abcdef0123456789abcdef3F" << "anything" << true;
+        QTest::newRow("salt of one character") << "0123456789abcdef0123456789abcdef:3" << "x" << true;
+        QTest::newRow("salt of three characters") << "0123456789abcdef0123456789abcdef:3FF" << "x" << true;
+        QTest::newRow("well formed but wrong") << "0123456789abcdef0123456789abcdef:3F" << "x" << false;
+    }
+    void storedPasswordShapes() {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        QCOMPARE(PasswordMatches(stored, typed), accepted);
+    }
+
+    void encodeUserName() {
+        QCOMPARE(EncodeUserName(QStringLiteral("AB")), QByteArray("HK"));
+        QCOMPARE(DecodeUserName(QByteArray("HK")), QStringLiteral("AB"));
+        // Position 1 shifts by 7: Latvian Ā is 0xC2 in Windows-1257.
+        QCOMPARE(EncodeUserName(QStringLiteral("Ā")), QByteArray(1, char(0xC9)));
+        // Shifts wrap modulo 256.
+        QCOMPARE(EncodeUserName(QString(QChar(0x02D9))), QByteArray(1, char((0xFF + 7) % 256)));
+    }
+
+    void everyByteRoundTrips() {
+        // A name long enough for the shift to wrap several times, over every byte value.
+        QByteArray bytes;
+        for (int round = 0; round < 3; ++round)
+            for (int b = 1; b < 256; ++b) bytes.append(char(b));
+        const QString text = FromWindows1257(bytes);
+        QCOMPARE(text.size(), bytes.size());
+        QCOMPARE(ToWindows1257(text), bytes);
+        QCOMPARE(DecodeUserName(EncodeUserName(text)), text);
+    }
+
+    void normalize_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("latvian lower") << " bērziņš " << "BĒRZIŅŠ" << "Bērziņš";
+        QTest::newRow("latvian upper") << "ĀBELE" << "ĀBELE" << "Ābele";
+        QTest::newRow("first letter latvian") << "ābele" << "ĀBELE" << "Ābele";
+        QTest::newRow("every letter") << "āčēģīķļņšūž" << "ĀČĒĢĪĶĻŅŠŪŽ" << "Āčēģīķļņšūž";
+        QTest::newRow("two words") << "anna marija" << "ANNA MARIJA" << "Anna marija";
+        QTest::newRow("blank") << "   " << "" << "";
+    }
+    void normalize() {
+        QFETCH(QString, input);
+        QFETCH(QString, search);
+        QFETCH(QString, name);
+        QCOMPARE(NormalizeSearchText(input), search);
+        QCOMPARE(CapitalizeName(input), name);
+    }
+
+    void timeValidity_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("24:00") << "24:00" << true << false;
+        QTest::newRow("24:60") << "24:60" << false << false;
+        QTest::newRow("25:00") << "25:00" << false << false;
+        QTest::newRow("no colon") << "0830" << false << false;
+        QTest::newRow("7:05") << "7:05" << true << false;
+        QTest::newRow("00:00") << "00:00" << true << false;
+        QTest::newRow("negative") << "-1:00" << false << false;
+        QTest::newRow("letters") << "ab:cd" << false << false;
+        QTest::newRow("missing minutes") << "08:" << false << false;
+        QTest::newRow("empty mask") << " : " << false << true;
+        QTest::newRow("empty mask bare") << ":" << false << true;
+    }
+    void timeValidity() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(bool, empty);
+        QCOMPARE(IsValidTime(text), valid);
+        QCOMPARE(IsEmptyTime(text), empty);
+    }
+
+    void timeConversions_data() {
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("90") << 90 << "01:30";
+        QTest::newRow("1500, no wrap") << 1500 << "25:00";
+        QTest::newRow("0") << 0 << "00:00";
+        QTest::newRow("5") << 5 << "00:05";
+        QTest::newRow("6000") << 6000 << "100:00";
+        QTest::newRow("negative") << -90 << "-01:30";
+    }
+    void timeConversions() {
+        QFETCH(int, minutes);
+        QFETCH(QString, text);
+        QCOMPARE(MinutesToTime(minutes), text);
+        QCOMPARE(HoursToTime(minutes / 60.0), text);
+        QCOMPARE(TimeToHours(text), minutes / 60.0);
+    }
+
+    void hoursRounding_data() {
+        QTest::addColumn<double>("hours");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quarter") << 0.25 << "00:15";
+        QTest::newRow("carries into hours") << 1.999 << "02:00";
+        QTest::newRow("float noise") << (0.1 + 0.2) << "00:18";
+    }
+    void hoursRounding() {
+        QFETCH(double, hours);
+        QFETCH(QString, text);
+        QCOMPARE(HoursToTime(hours), text);
+    }
+
+    void timeToHoursErrors_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("no colon") << "0130";
+        QTest::newRow("letters") << "ab:30";
+        QTest::newRow("empty mask") << ":";
+    }
+    void timeToHoursErrors() {
+        QFETCH(QString, text);
+        QVERIFY_THROWS_EXCEPTION(TimeFormatError, TimeToHours(text));
+    }
+
+    void workingHours_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("division");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("defaults, full hours") << "08:00" << "21:00" << 0 << 14 << "08:00" << "21:00";
+        QTest::newRow("half hours") << "08:00" << "21:00" << 1 << 27 << "08:00" << "21:00";
+        QTest::newRow("quarters") << "08:00" << "09:00" << 2 << 5 << "08:00" << "09:00";
+        QTest::newRow("undefined division is an hour") << "08:00" << "10:00" << 7 << 3 << "08:00" << "10:00";
+        QTest::newRow("ends before midnight wrap") << "22:00" << "24:00" << 0 << 2 << "22:00" << "23:00";
+        QTest::newRow("from after to") << "12:00" << "11:00" << 0 << 0 << "" << "";
+    }
+    void workingHours() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(int, division);
+        QFETCH(int, count);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        const QStringList list = WorkingHourSlots(from, to, HourDivisionMinutes(division));
+        QCOMPARE(list.size(), count);
+        QCOMPARE(list.value(0), first);
+        QCOMPARE(list.isEmpty() ? QString() : list.last(), last);
+    }
+
+    void durations_data() {
+        QTest::addColumn<int>("division");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("hour") << 0 << 23 << "01:00" << "23:00";
+        QTest::newRow("half hour") << 1 << 47 << "00:30" << "23:30";
+        QTest::newRow("quarter") << 2 << 95 << "00:15" << "23:45";
+    }
+    void durations() {
+        QFETCH(int, division);
+        QFETCH(int, count);
+        QFETCH(QString, first);
+        QFETCH(QString, last);
+        const QStringList list = DurationSlots(HourDivisionMinutes(division));
+        QCOMPARE(list.size(), count);
+        QCOMPARE(list.first(), first);
+        QCOMPARE(list.last(), last);
+    }
+
+    void gridLayoutText() {
+        GridLayout layout;
+        layout.columns = {{QStringLiteral("UZVARDS"), 1, 140, false},
+                          {QStringLiteral("VARDS"), 0, 90, false},
+                          {QString(), 2, 60, true}};
+        QCOMPARE(GridLayout::fromText(layout.toText()), std::optional<GridLayout>(layout));
+        QVERIFY(!GridLayout::fromText(QStringLiteral("not a layout")));
+        // Two columns claiming the same position would hide one of them.
+        QVERIFY(!GridLayout::fromText(QStringLiteral(R"({"columns":[{"pos":0,"width":5},{"pos":0,"width":5}]})")));
+    }
+};
+
+
+QObject* makeTestText() { return new TestText; }
+
+#include "tst_text.moc"
