@@ -4,6 +4,7 @@
 QObject* makeTestText();
 QObject* makeTestProcedures();
 QObject* makeTestLogon();
+QObject* makeTestUi();
 
 // One executable for the application shell; each test class runs in turn. Arguments after the
 // program name go to every class (e.g. -v2), so run a single function with its class's filter:
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     QString only;
     if (args.size() > 1 && args.last().startsWith(QLatin1String("Test"))) only = args.takeLast();
     int failures = 0;
-    for (auto make : {makeTestText, makeTestProcedures, makeTestLogon}) {
+    for (auto make : {makeTestText, makeTestProcedures, makeTestLogon, makeTestUi}) {
         std::unique_ptr<QObject> test(make());
         QStringList runArgs = args;
         if (!only.isEmpty()) {

@@ -370,17 +370,6 @@ private Q_SLOTS:
         QCOMPARE(Settings::string("Password", "LastUser"), QString());  // nobody logged on
     }
 
-    void dialogEscapeCancels() {
-        setDatabases({{"Klīnika", "/nav/x.fdb"}});
-        TMainFormDati dati;
-        Dialog dialog(dati);
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(!dialog.isLoggedIn());
-    }
-
     void dialogCreatesNewClinicDatabase_data() {
         QTest::addColumn<bool>("create");
         QTest::newRow("yes") << true;

@@ -219,7 +219,6 @@ private Q_SLOTS:
         }
     }
 
-    void paymentMethods() { QCOMPARE(PaymentMethods(), (QStringList{"Banka", "Kase"})); }
 };
 
 
