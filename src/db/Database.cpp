@@ -36,7 +36,7 @@ using detail::check;
 
 namespace {
 
-QByteArray databaseParameters() {
+QByteArray databaseParameters(int forcedWrites = -1) {
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
     auto add = [&dpb](char tag, const QByteArray& value) {
@@ -47,6 +47,11 @@ QByteArray databaseParameters() {
     add(isc_dpb_user_name, Database::UserName);
     add(isc_dpb_password, Database::Password);
     add(isc_dpb_lc_ctype, "UTF8");
+    if (forcedWrites >= 0) {
+        dpb.append(char(isc_dpb_force_write));
+        dpb.append(char(1));
+        dpb.append(char(forcedWrites));
+    }
     return dpb;
 }
 
@@ -83,6 +88,18 @@ bool Database::isLocal(const QString& connectionString) {
     // on other systems) is a local file.
     static const QRegularExpression remote(QStringLiteral("^[^/:\\\\]{2,}(/[0-9a-zA-Z_]+)?:"));
     return !remote.match(connectionString).hasMatch();
+}
+
+void Database::setForcedWrites(const QString& connectionString, bool on) {
+    prepareEnvironment();
+    ISC_STATUS_ARRAY status;
+    const QByteArray name = connectionString.toUtf8();
+    const QByteArray dpb = databaseParameters(on ? 1 : 0);
+    isc_db_handle handle = 0;
+    isc_attach_database(status, short(name.size()), name.constData(), &handle, short(dpb.size()), dpb.constData());
+    check(status);
+    isc_detach_database(status, &handle);
+    check(status);
 }
 
 void Database::attach(const QString& connectionString) {

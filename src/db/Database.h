@@ -40,6 +40,11 @@ public:
     // The creation script shipped with the program.
     static QString schemaScript();
 
+    // Switches the database's forced (synchronous) writes on or off. Bulk loads switch them off
+    // for their duration; a clinic's database keeps them on so that a power cut loses nothing
+    // that was committed.
+    static void setForcedWrites(const QString& connectionString, bool on);
+
     // True when the connection string names a file on this machine (no host part).
     static bool isLocal(const QString& connectionString);
 

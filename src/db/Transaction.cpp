@@ -48,6 +48,11 @@ void Transaction::commitRetaining() {
     check(status);
 }
 
+void Transaction::commitAndBegin() {
+    commit();
+    start();
+}
+
 void Transaction::rollback() {
     if (!isActive()) return;
     ISC_STATUS_ARRAY status;

@@ -24,6 +24,10 @@ public:
 
     void commit();
     void commitRetaining();
+    // Commits and starts a fresh transaction on the same object; prepared statements go on
+    // working. Long bulk loads use it between batches: unlike commitRetaining() it also lets the
+    // engine drop what it keeps for the life of a transaction.
+    void commitAndBegin();
     void rollback();
     bool isActive() const { return m_handle != 0; }
 
