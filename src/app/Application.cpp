@@ -10,7 +10,6 @@ namespace app {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QString::fromLatin1(Settings::Organization));
     setApplicationName(QString::fromLatin1(Settings::Application));
-    setApplicationDisplayName(QStringLiteral("Molarix"));
     setApplicationVersion(QStringLiteral(MOLARIX_VERSION));
 }
 

@@ -2,7 +2,6 @@
 
 #include "app/TextNormalize.h"
 #include "app/TimeText.h"
-#include "db/Statement.h"
 
 #include <QRegularExpression>
 #include <QTime>

@@ -136,6 +136,11 @@ void TMainFormDati::createDatabase(const QString& connectionString) {
     db::Database::create(connectionString, db::Database::schemaScript());
 }
 
+void TMainFormDati::writeJournal(const QString& code, const QString& number, const QString& table, int key,
+                                 const QString& note, const QDateTime& documentDate) {
+    WriteJournal(m_database->defaultTransaction(), m_userIsn, code, number, table, key, note, documentDate);
+}
+
 void TMainFormDati::endLogon() {
     if (!isConnected() || m_logonIsn <= 0) return;
     m_database->exec(QStringLiteral("UPDATE O_LOGON SET END_TIME=:END_TIME, LOGOFF='OK' WHERE ISN=:ISN"),

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QString>
 #include <memory>
 
@@ -84,6 +85,10 @@ public:
 
     // Makes a new, empty database at a local path or on a server.
     static void createDatabase(const QString& connectionString);
+
+    // WriteJournal on the default transaction for the logged-on user (not committed).
+    void writeJournal(const QString& code, const QString& number, const QString& table, int key,
+                      const QString& note = QString(), const QDateTime& documentDate = QDateTime());
 
     // Orderly exit: closes the log-on row (END_TIME, LOGOFF "OK") and commits.
     void endLogon();

@@ -113,6 +113,10 @@ private Q_SLOTS:
         QVERIFY(!logon.value(0, "END_TIME").isValid());
         QVERIFY(!logon.value(0, "LOGOFF").isValid());
 
+        // Journal rows carry the logged-on user.
+        dati.writeJournal(QStringLiteral("J"), QString(), QStringLiteral("N_KLIENTS"), 5);
+        QCOMPARE(dati.database().scalar("SELECT ISUSER FROM O_OPERACIJAS WHERE ISN_BAZE=5").toInt(), dati.UserIsn());
+
         dati.endLogon();
         const db::ResultSet closed = dati.database().select("SELECT END_TIME, LOGOFF FROM O_LOGON WHERE ISN=:I",
                                                             {{"I", dati.LogonIsn()}});
