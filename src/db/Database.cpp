@@ -36,7 +36,7 @@ using detail::check;
 
 namespace {
 
-QByteArray databaseParameters(int forcedWrites = -1) {
+QByteArray databaseParameters(int forcedWrites = -1, int pageBuffers = 0) {
     QByteArray dpb;
     dpb.append(char(isc_dpb_version1));
     auto add = [&dpb](char tag, const QByteArray& value) {
@@ -47,6 +47,11 @@ QByteArray databaseParameters(int forcedWrites = -1) {
     add(isc_dpb_user_name, Database::UserName);
     add(isc_dpb_password, Database::Password);
     add(isc_dpb_lc_ctype, "UTF8");
+    if (pageBuffers > 0) {
+        dpb.append(char(isc_dpb_num_buffers));
+        dpb.append(char(4));
+        for (int i = 0; i < 4; ++i) dpb.append(char((pageBuffers >> (8 * i)) & 0xFF));
+    }
     if (forcedWrites >= 0) {
         dpb.append(char(isc_dpb_force_write));
         dpb.append(char(1));
@@ -102,12 +107,12 @@ void Database::setForcedWrites(const QString& connectionString, bool on) {
     check(status);
 }
 
-void Database::attach(const QString& connectionString) {
+void Database::attach(const QString& connectionString, int pageBuffers) {
     detach();
     prepareEnvironment();
     ISC_STATUS_ARRAY status;
     const QByteArray name = connectionString.toUtf8();
-    const QByteArray dpb = databaseParameters();
+    const QByteArray dpb = databaseParameters(-1, pageBuffers);
     isc_db_handle handle = 0;
     isc_attach_database(status, short(name.size()), name.constData(), &handle, short(dpb.size()),
                         dpb.constData());

@@ -26,8 +26,9 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Throws DbError with the server's text when the database cannot be opened.
-    void attach(const QString& connectionString);
+    // Throws DbError with the server's text when the database cannot be opened. pageBuffers > 0
+    // asks for a page cache of that many pages (bulk loads); 0 keeps the server's default.
+    void attach(const QString& connectionString, int pageBuffers = 0);
     // Rolls the default transaction back (anything not yet committed is dropped) and detaches.
     void detach();
     bool isAttached() const { return m_handle != 0; }
