@@ -58,7 +58,10 @@ admin::AdminCommand::Registrar reg({
         db.attach(database, 40000);  // 40 000 pages of 16 KiB: the load's working set stays in memory
         demo::DemoDataGenerator generator(db, scale, seed);
         generator.setProgress([&out](const QString& table, qint64 rows, double rate) {
-            out << QStringLiteral("%1: %2 rindas, %3 rindas/s\n").arg(table, -28).arg(rows, 9).arg(qRound64(rate), 7);
+            if (rows < 0)
+                out << QStringLiteral("%1: %2 s\n").arg(table, -28).arg(rate, 0, 'f', 1);
+            else
+                out << QStringLiteral("%1: %2 rindas, %3 rindas/s\n").arg(table, -28).arg(rows, 9).arg(qRound64(rate), 7);
             out.flush();
         });
         QElapsedTimer timer;

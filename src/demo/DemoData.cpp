@@ -936,7 +936,7 @@ void DemoDataGenerator::run() {
     QElapsedTimer timer;
     timer.start();
     bulk.finish();
-    if (d->progress) d->progress(QStringLiteral("atslēgas un indeksi"), 0, timer.elapsed() / 1000.0);
+    if (d->progress) d->progress(QStringLiteral("atslēgas un indeksi"), -1, timer.elapsed() / 1000.0);
 }
 
 }  // namespace demo

@@ -28,7 +28,8 @@ Sizes sizesFor(Scale scale);
 // "demo", "clinic", "large"; false for anything else.
 bool parseScale(const QString& text, Scale* scale);
 
-// Progress of one table: rows written so far and the rate.
+// Progress of one table: rows written so far and the rate. A step that writes no rows of its own
+// (putting the keys and indexes back) reports rows = -1 and its duration in seconds as the rate.
 using Progress = std::function<void(const QString& table, qint64 rows, double rowsPerSecond)>;
 
 // Fills an empty clinic database with realistic, internally consistent data, the same for the
