@@ -80,6 +80,9 @@ private Q_SLOTS:
         QCOMPARE(rs.value(0, "D").toDate(), QDate(1999, 12, 31));
         QCOMPARE(rs.value(0, "X").toDouble(), 1.25);
         QVERIFY(rs.value(0, "END_TIME").isNull());
+        // CHAR values arrive blank-padded to their declared length in characters, not bytes.
+        QCOMPARE(tx.scalar("SELECT CAST('Āb' AS CHAR(4)) FROM N_ISI").toString(), QStringLiteral("Āb  "));
+        QCOMPARE(tx.scalar("SELECT 'T' FROM N_ISI").toString(), QStringLiteral("T"));
         // A date bound to a date column and compared back.
         tx.exec("INSERT INTO O_DIENAS (ISN, DATUMS, FLAG) VALUES (1, :D, 'T')", {{"D", day}});
         QCOMPARE(tx.scalar("SELECT FLAG FROM O_DIENAS WHERE DATUMS = :D", {{"D", day}}).toString(), QStringLiteral("T"));
