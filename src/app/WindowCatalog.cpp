@@ -4,10 +4,13 @@
 // subsystem; nothing else in the main window needs to know a window class.
 namespace app {
 
+void RegisterAppWindows();
+
 void RegisterAllWindows() {
     static bool done = false;
     if (done) return;
     done = true;
+    RegisterAppWindows();
 }
 
 }  // namespace app
