@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -153,8 +154,13 @@ void Tn_klprec::buildUi() {
     m_grd->horizontalHeader()->setSectionsClickable(true);
     listLayout->addWidget(m_grd);
     m_pages->addTab(listPage, tr("&Manipulācijas"));
-    m_card = new Tn_klprecDati(m_pages);
-    m_pages->addTab(m_card, tr("&Dati"));
+    // The card scrolls, so that its many fields do not limit how tall the tree may be.
+    auto* cardScroll = new QScrollArea(m_pages);
+    cardScroll->setWidgetResizable(true);
+    cardScroll->setFrameShape(QFrame::NoFrame);
+    m_card = new Tn_klprecDati(cardScroll);
+    cardScroll->setWidget(m_card);
+    m_pages->addTab(cardScroll, tr("&Dati"));
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 2);
 
@@ -169,7 +175,7 @@ void Tn_klprec::buildUi() {
     connect(m_grd->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { showCurrentItem(); });
     connect(m_grd, &QTableView::doubleClicked, this, [this] {
         if (m_selectionMode) pick();
-        else m_pages->setCurrentWidget(m_card);
+        else m_pages->setCurrentIndex(1);
     });
     connect(m_grd->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
         setOrder(m_model->columnSpecs().value(section).field);
@@ -232,7 +238,7 @@ void Tn_klprec::restoreSettings() {
     if (w > 200 && h > 200) resize(w, h);
     const int split = app::Settings::integer(Section, QStringLiteral("SplitterH"),
                                              app::Settings::integer(Section, QStringLiteral("GroupTreeHeight"), 0));
-    if (split > 0) m_splitter->setSizes({split, qMax(100, height() - split)});
+    m_restoreSplit = split;
     m_order = PriceListStore::SafeOrder(app::Settings::string(Section, QStringLiteral("Kartiba"), QStringLiteral("GNOS")));
     app::LoadGridLayout(m_grd);
 }
@@ -267,6 +273,12 @@ void Tn_klprec::changeEvent(QEvent* event) {
 
 void Tn_klprec::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (m_restoreSplit > 0) {
+        const QList<int> sizes = m_splitter->sizes();
+        const int total = sizes.value(0) + sizes.value(1);
+        if (total > m_restoreSplit) m_splitter->setSizes({m_restoreSplit, total - m_restoreSplit});
+        m_restoreSplit = 0;
+    }
     refreshRights();
 }
 
@@ -467,7 +479,7 @@ void Tn_klprec::newItem() {
     if (!m_mayAdd) return;
     m_inserting = true;
     m_card->setItem(m_store.newItem(currentGroup(), app::TMainFormDati::instance().DefaultVatRate()));
-    m_pages->setCurrentWidget(m_card);
+    m_pages->setCurrentIndex(1);
     m_card->nameEdit()->setFocus();
 }
 
@@ -478,7 +490,7 @@ void Tn_klprec::copyItem() {
     copy.isn = 0;
     m_inserting = true;
     m_card->setItem(copy);
-    m_pages->setCurrentWidget(m_card);
+    m_pages->setCurrentIndex(1);
 }
 
 void Tn_klprec::saveItem() {

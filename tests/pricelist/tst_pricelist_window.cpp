@@ -1,4 +1,334 @@
+// The price list window as a user works it, offscreen on a real database: the tree, the card,
+// moves and deletes with their messages, search, quick search, filter, selection mode, settings.
+#include "TestDatabase.h"
+#include "app/Settings.h"
+#include "app/TMainFormDati.h"
+#include "db/ResultTableModel.h"
+#include "patients/TTreeMyRec.h"
+#include "patients/Tn_klprec.h"
+#include "patients/Tn_klprecDati.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_MAIN(T)
+
+using patients::Tn_klprec;
+using patients::TTreeMyRec;
+
+namespace {
+
+// Runs the action and answers every message box it shows (questions with the given answer),
+// returning the texts the user saw.
+QStringList answering(QMessageBox::StandardButton answer, const std::function<void()>& action) {
+    QStringList seen;
+    QTimer timer;
+    timer.setInterval(10);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        seen << box->text();
+        QAbstractButton* b = box->button(answer);
+        if (!b) b = box->button(QMessageBox::Ok);
+        if (!b) b = box->buttons().value(0);
+        b->click();
+    });
+    timer.start();
+    action();
+    timer.stop();
+    return seen;
+}
+
+QStringList topLevelNames(QTreeWidget* tree) {
+    QStringList names;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) names << tree->topLevelItem(i)->text(0);
+    return names;
+}
+
+QStringList listNames(Tn_klprec& w) {
+    QStringList names;
+    for (int r = 0; r < w.itemModel()->rowCount(); ++r) names << w.itemModel()->fieldValue(r, "GNOS").toString();
+    return names;
+}
+
+}  // namespace
+
+class TestPriceListWindow : public QObject {
+    Q_OBJECT
+    std::unique_ptr<app::TMainFormDati> m_dati;
+
+    db::Database& db() { return m_dati->database(); }
+    int group(const QString& name, int parent = 0) {
+        const int k = db().scalar("INSERT INTO N_PRGRUPA (GNOS, ISPARENT) VALUES (:G, :P) RETURNING ISN",
+                                  {{"G", name}, {"P", parent}})
+                          .toInt();
+        db().commitRetaining();
+        return k;
+    }
+    int item(int grp, const QString& name, const QString& code, double price, int color = 0) {
+        const int k = db().scalar("INSERT INTO N_PRECE (ISPRGRUPA, GNOS, KODS, PARDCENA1, NODOKLIS, COLOR) "
+                                  "VALUES (:G, :N, :K, :C, 21, :COL) RETURNING ISN",
+                                  {{"G", grp}, {"N", name}, {"K", code}, {"C", price}, {"COL", color}})
+                          .toInt();
+        db().commitRetaining();
+        return k;
+    }
+    int parentOf(int isn) { return db().scalar("SELECT ISPARENT FROM N_PRGRUPA WHERE ISN=:I", {{"I", isn}}).toInt(); }
+
+private Q_SLOTS:
+    void initTestCase() { testsupport::isolateSettings(); }
+    void init() {
+        app::Settings::removeSection(QStringLiteral("PrecesKlasif"));
+        m_dati = std::make_unique<app::TMainFormDati>(testsupport::freshDatabase(QStringLiteral("pricewin")));
+        QVERIFY(m_dati->authenticate(QStringLiteral("ADMIN"), QString()).ok());
+    }
+    void cleanup() { m_dati.reset(); }
+
+    void tenLevelTreeShowsNineLevels() {
+        int parent = 0;
+        for (int level = 1; level <= 10; ++level) parent = group(QStringLiteral("Līmenis %1").arg(level), parent);
+        Tn_klprec w;
+        QTreeWidget* tree = w.groupTree();
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        int depth = 0;
+        for (QTreeWidgetItem* node = tree->topLevelItem(0); node; node = node->child(0)) {
+            ++depth;
+            QCOMPARE(node->text(0), QStringLiteral("Līmenis %1").arg(depth));
+            QVERIFY(node->childCount() <= 1);
+        }
+        QCOMPARE(depth, 9);
+        QCOMPARE(TTreeMyRec::of(tree->currentItem()).Isn, TTreeMyRec::of(tree->topLevelItem(0)).Isn);
+    }
+
+    void dragUnderOwnDescendantIsRefusedAndChangesNothing() {
+        const int a = group("A");
+        const int a1 = group("A1", a);
+        const int a11 = group("A11", a1);
+        Tn_klprec w;
+        const QStringList seen = answering(QMessageBox::Yes, [&] { w.dropGroup(a, a11); });
+        QCOMPARE(seen, QStringList{"P?rvietot zem sava apak?zara nedr?kst !!!"});
+        QCOMPARE(parentOf(a), 0);
+        QCOMPARE(parentOf(a1), a);
+        QCOMPARE(parentOf(a11), a1);
+        QCOMPARE(topLevelNames(w.groupTree()), QStringList{"A"});
+        QCOMPARE(answering(QMessageBox::Yes, [&] { w.dropGroup(a, a); }), QStringList{"Pa?u zem sevis p?rvietot nedr?kst !!!"});
+        // A confirmed move is written and shown; a declined one is not.
+        const int b = group("B");
+        w.reloadTree();
+        QCOMPARE(answering(QMessageBox::No, [&] { w.dropGroup(a1, b); }).size(), 1);
+        QCOMPARE(parentOf(a1), a);
+        const QStringList asked = answering(QMessageBox::Yes, [&] { w.dropGroup(a1, b); });
+        QCOMPARE(asked.size(), 1);
+        QVERIFY(asked[0].endsWith(" zem B ?"));
+        QCOMPARE(parentOf(a1), b);
+        QTreeWidgetItem* nodeB = TTreeMyRec::findNode(w.groupTree(), b);
+        QCOMPARE(nodeB->child(0)->text(0), QStringLiteral("A1"));
+        QCOMPARE(TTreeMyRec::of(w.groupTree()->currentItem()).Isn, a1);
+        // And back to the top level from the pop-up.
+        const QStringList top = answering(QMessageBox::Yes, [&] { w.moveGroupToTop(); });
+        QCOMPARE(top, (QStringList{"Vai tiešām vēlaties pârvietot šo grupu uz pirmo līmeni ?", "P?rvieto?ana notikusi"}));
+        QCOMPARE(parentOf(a1), 0);
+        QCOMPARE(topLevelNames(w.groupTree()), (QStringList{"A", "A1", "B"}));
+    }
+
+    void deletingAGroupWithItemsShowsTheDatabaseRefusal() {
+        const int g = group("Ar precēm");
+        const int it = item(g, "Plombe", "P1", 30);
+        Tn_klprec w;
+        w.selectGroup(g);
+        const QStringList seen = answering(QMessageBox::Yes, [&] { w.deleteGroup(); });
+        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen[0], QStringLiteral("Vai tiešām vēlaties dzēst Ar precēm?"));
+        QVERIFY2(seen[1].contains("FOREIGN KEY"), qPrintable(seen[1]));
+        QVERIFY(TTreeMyRec::findNode(w.groupTree(), g));
+        QCOMPARE(listNames(w), QStringList{"Plombe"});
+        QCOMPARE(db().scalar("SELECT COUNT(*) FROM N_PRECE WHERE ISN=:I", {{"I", it}}).toInt(), 1);
+        // An empty group goes.
+        const int empty = group("Tukša");
+        w.reloadTree();
+        w.selectGroup(empty);
+        QCOMPARE(answering(QMessageBox::Yes, [&] { w.deleteGroup(); }).size(), 1);
+        QVERIFY(!TTreeMyRec::findNode(w.groupTree(), empty));
+    }
+
+    void newItemTakesTheDefaultVatRate() {
+        const int g = group("G");
+        m_dati->setDefaultVatRate(12);
+        Tn_klprec w;
+        w.selectGroup(g);
+        w.newItem();
+        QComboBox* vat = w.card()->vatCombo();
+        QCOMPARE(vat->count(), 3);
+        QCOMPARE((QStringList{vat->itemText(0), vat->itemText(1), vat->itemText(2)}), (QStringList{"0", "12", "21"}));
+        QCOMPARE(vat->currentText(), QStringLiteral("12"));
+        QCOMPARE(w.pages()->currentIndex(), 1);
+        w.card()->nameEdit()->setText("Konsultācija");
+        w.card()->priceEdit()->setText("25,50");
+        QTest::mouseClick(w.card()->saveButton(), Qt::LeftButton);
+        const db::ResultSet rs = db().select("SELECT NODOKLIS, PARDCENA1, ISPRGRUPA FROM N_PRECE WHERE GNOS='Konsultācija'");
+        QCOMPARE(rs.rowCount(), 1);
+        QCOMPARE(rs.value(0, "NODOKLIS").toInt(), 12);
+        QCOMPARE(rs.value(0, "PARDCENA1").toDouble(), 25.5);
+        QCOMPARE(rs.value(0, "ISPRGRUPA").toInt(), g);
+        QCOMPARE(listNames(w), QStringList{"Konsultācija"});
+    }
+
+    void duplicateCodeIsRefusedOnTheCard() {
+        const int g = group("G");
+        item(g, "Esošā", "K1", 10);
+        Tn_klprec w;
+        w.newItem();
+        w.card()->nameEdit()->setText("Jaunā");
+        w.card()->codeEdit()->setText("K1");
+        const QStringList seen = answering(QMessageBox::Ok, [&] { w.saveItem(); });
+        QCOMPARE(seen, QStringList{"Manipulācijas kods nedrîkst atkârtoties !!!"});
+        QCOMPARE(db().scalar("SELECT COUNT(*) FROM N_PRECE WHERE ISPRGRUPA=:G", {{"G", g}}).toInt(), 1);
+    }
+
+    void listColoursAndQuickSearch() {
+        const int g = group("G");
+        item(g, "Bezmaksas apskate", "B1", 0);
+        item(g, "Kronis", "KR-2", 300, 0x00FF0000);  // blue, stored as 0x00BBGGRR
+        item(g, "Plombe", "PL-1", 40);
+        Tn_klprec w;
+        QAbstractItemModel* m = w.itemGrid()->model();
+        QCOMPARE(listNames(w), (QStringList{"Bezmaksas apskate", "Kronis", "Plombe"}));
+        QCOMPARE(m->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+        QCOMPARE(m->index(1, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::blue));
+        QVERIFY(!m->index(2, 0).data(Qt::ForegroundRole).isValid());
+        QCOMPARE(m->index(2, 3).data().toString(), QStringLiteral("40.00"));
+
+        QTest::keyClicks(w.quickSearchEdit(), "pl");
+        QCOMPARE(w.itemGrid()->currentIndex().row(), 2);
+        w.quickSearchEdit()->clear();
+        QTest::keyClicks(w.quickSearchEdit(), "300");
+        QCOMPARE(w.itemGrid()->currentIndex().row(), 1);
+    }
+
+    void selectionModeReturnsTheKey() {
+        const int g = group("G");
+        item(g, "A", "A", 1);
+        const int b = item(g, "B", "B", 2);
+        Tn_klprec w(nullptr, true);
+        QVERIFY(w.goToItem(b));
+        w.show();
+        QTest::keyClick(w.itemGrid(), Qt::Key_Return);
+        QCOMPARE(w.chosenKey(), b);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+    }
+
+    void sizesSplitterAndOrderAreKept() {
+        group("G");
+        {
+            Tn_klprec w;
+            w.resize(900, 700);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            const QList<int> sizes = w.splitter()->sizes();
+            w.splitter()->setSizes({250, sizes[0] + sizes[1] - 250});
+            w.setOrder("PARDCENA1");
+        }
+        QCOMPARE(app::Settings::integer("PrecesKlasif", "Width"), 900);
+        QCOMPARE(app::Settings::integer("PrecesKlasif", "Height"), 700);
+        QCOMPARE(app::Settings::integer("PrecesKlasif", "SplitterH"), 250);
+        QCOMPARE(app::Settings::string("PrecesKlasif", "Kartiba"), QStringLiteral("PARDCENA1"));
+        QVERIFY(app::Settings::contains("PrecesKlasif", "GroupTreeHeight"));
+        Tn_klprec again;
+        QCOMPARE(again.size(), QSize(900, 700));
+        QCOMPARE(again.order(), QStringLiteral("PARDCENA1"));
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QCOMPARE(again.splitter()->sizes().value(0), 250);
+    }
+
+    // A receptionist builds a small clinic price list, moves a group, finds an item by a fragment
+    // of its name and narrows the list by price.
+    void smallClinicAsAUserWouldBuildIt() {
+        Tn_klprec w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        auto newTopGroup = [&](const QString& name) {
+            w.newGroup();
+            QTreeWidgetItem* node = w.groupTree()->currentItem();
+            w.groupTree()->closePersistentEditor(node);
+            node->setText(0, name);  // the in-place rename
+            return TTreeMyRec::of(node).Isn;
+        };
+        const int terapija = newTopGroup("Terapija");
+        const int kirurgija = newTopGroup("Ķirurģija");
+        const int higiena = newTopGroup("Higiēna");
+        w.selectGroup(terapija);
+        w.newChildGroup();
+        const int plombes = TTreeMyRec::of(w.groupTree()->currentItem()).Isn;
+        QCOMPARE(w.groupTree()->currentItem()->text(0), QStringLiteral("Jauna grupa (Zem esošās)"));
+        w.groupTree()->currentItem()->setText(0, "Plombes");
+        QCOMPARE(db().scalar("SELECT GNOS FROM N_PRGRUPA WHERE ISN=:I", {{"I", plombes}}).toString(), QStringLiteral("Plombes"));
+        QCOMPARE(parentOf(plombes), terapija);
+
+        const QList<std::tuple<int, QString, QString, QString>> items{
+            {plombes, "Plombe gaismas cietējoša", "T01", "45,00"}, {plombes, "Plombe stikla jonomēra", "T02", "35,00"},
+            {plombes, "Pagaidu plombe", "T03", "15,00"},           {terapija, "Kanālu ārstēšana", "T10", "120,00"},
+            {terapija, "Pulpīta ārstēšana", "T11", "90,00"},       {terapija, "Rentgens", "T12", "12,00"},
+            {kirurgija, "Zoba ekstrakcija", "K01", "60,00"},       {kirurgija, "Gudrības zoba ekstrakcija", "K02", "120,00"},
+            {kirurgija, "Infiltrācijas anestēzija", "K03", "12,00"}, {higiena, "Zobakmens noņemšana", "H01", "55,00"},
+            {higiena, "Profesionālā tīrīšana", "H02", "70,00"},    {higiena, "Fluorēšana", "H03", "20,00"}};
+        for (const auto& [grp, name, code, price] : items) {
+            w.selectGroup(grp);
+            QTest::keyClick(&w, Qt::Key_F6);  // "Jauna prece"
+            QCOMPARE(w.pages()->currentIndex(), 1);
+            w.card()->nameEdit()->setText(name);
+            w.card()->codeEdit()->setText(code);
+            w.card()->priceEdit()->setText(price);
+            QTest::mouseClick(w.card()->saveButton(), Qt::LeftButton);
+            QCOMPARE(w.card()->shownItem().name, name);
+        }
+        QCOMPARE(db().scalar("SELECT COUNT(*) FROM N_PRECE WHERE ISN>1").toInt(), 12);
+        QCOMPARE(db().scalar("SELECT SUM(PARDCENA1) FROM N_PRECE WHERE ISN>1").toDouble(), 654.0);
+
+        // Hygiene goes under therapy.
+        QCOMPARE(answering(QMessageBox::Yes, [&] { w.dropGroup(higiena, terapija); }).size(), 1);
+        // Names sort in the database's Latvian order: Ķ right after K.
+        QCOMPARE(topLevelNames(w.groupTree()), (QStringList{"Ķirurģija", "Terapija"}));
+        QTreeWidgetItem* ter = TTreeMyRec::findNode(w.groupTree(), terapija);
+        QCOMPARE(ter->childCount(), 2);
+
+        // Search by a fragment of a name, then the next hit.
+        w.searchItem("ekstrak");
+        QCOMPARE(w.currentGroup(), kirurgija);
+        QCOMPARE(w.itemModel()->fieldValue(w.itemGrid()->currentIndex().row(), "GNOS").toString(),
+                 QStringLiteral("Zoba ekstrakcija"));
+        w.searchNext();
+        QCOMPARE(w.itemModel()->fieldValue(w.itemGrid()->currentIndex().row(), "GNOS").toString(),
+                 QStringLiteral("Gudrības zoba ekstrakcija"));
+        QCOMPARE(answering(QMessageBox::Ok, [&] { w.searchNext(); }), QStringList{"Nav atrasts !!!"});
+
+        // Filter by price: only the groups holding a 12.00 item stay.
+        patients::PriceListFilter f;
+        f.price = "12";
+        w.setFilter(f);
+        QStringList shown;
+        for (QTreeWidgetItemIterator it(w.groupTree()); *it; ++it) shown << (*it)->text(0);
+        shown.sort();
+        QCOMPARE(shown, (QStringList{"Terapija", "Ķirurģija"}));
+        w.selectGroup(kirurgija);
+        QCOMPARE(listNames(w), QStringList{"Infiltrācijas anestēzija"});
+        w.setFilter({});
+        QCOMPARE(w.groupTree()->topLevelItemCount(), 2);
+
+        const QString shot = testsupport::scratchDir() + "/pricelist-window.png";
+        w.selectGroup(plombes);
+        QVERIFY(w.grab().save(shot));
+        qInfo() << "screenshot" << shot;
+    }
+};
+
+QTEST_MAIN(TestPriceListWindow)
 #include "tst_pricelist_window.moc"
