@@ -2,6 +2,10 @@
 
 // Registration functions of the subsystems' windows. Add one declaration and one call per
 // subsystem; nothing else in the main window needs to know a window class.
+namespace patients {
+void RegisterPriceListWindow();
+}
+
 namespace app {
 
 void RegisterAppWindows();
@@ -10,6 +14,7 @@ void RegisterAllWindows() {
     static bool done = false;
     if (done) return;
     done = true;
+    patients::RegisterPriceListWindow();
     RegisterAppWindows();
 }
 
