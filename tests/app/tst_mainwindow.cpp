@@ -9,7 +9,9 @@
 #include "app/TAtlautasDienas.h"
 #include "app/TLietotajuTiesibas.h"
 #include "app/TMainFormDati.h"
+#include "app/Startup.h"
 #include "app/TMolarixMain.h"
+#include "app/TPasswordDlg.h"
 #include "app/TSistemasIestatijumi.h"
 #include "app/UserNameCodec.h"
 #include "app/UserRightsStore.h"
@@ -329,6 +331,49 @@ private Q_SLOTS:
         QVERIFY(!main.menuAction(WindowId::Banks)->isEnabled());
         QVERIFY(!main.menuAction(WindowId::UsersAndRights)->isEnabled());
         QVERIFY(main.menuAction(WindowId::Invoices)->isEnabled());
+    }
+
+    // The program from the start: the user made above logs on through the log-in dialog and finds
+    // only the entries the rights allow, then quits with "Beigt darbu".
+    void programStartsForAUserWithRights() {
+        const QString path = testsupport::freshDatabaseFile(QStringLiteral("start"));
+        {
+            auto d = testsupport::open(path);
+            UserRightsStore store(*d);
+            const int isn = store.addUser(1, "ANNA", 1, "ZOBS1", "ZOBS1").isn;
+            store.setRights(isn, "00_TFFF11_FTTT");
+        }
+        Settings::setString("Bazes", "Klīnika", path);
+        QStringList enabled;
+        QTimer player;
+        player.setInterval(20);
+        QObject::connect(&player, &QTimer::timeout, [&] {
+            if (auto* login = qobject_cast<TPasswordDlg*>(QApplication::activeModalWidget())) {
+                login->edLietotajs()->setText("ANNA");
+                login->edParole()->setText("ZOBS1");
+                login->btOK()->click();
+                if (login->isVisible()) login->btAtlikt()->click();
+                return;
+            }
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                enabled.append(box->text());
+                box->accept();
+                return;
+            }
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* main = qobject_cast<TMolarixMain*>(w);
+                if (!main || !main->isVisible()) continue;
+                for (WindowId id : AllWindows)
+                    if (main->menuAction(id)->isEnabled()) enabled.append(main->menuAction(id)->text());
+                main->quitAction()->trigger();
+            }
+        });
+        player.start();
+        QCOMPARE(RunApplication(), 0);
+        // The stand-ins give the ungated entries their windows.
+        QCOMPARE(enabled, (QStringList{"Pacienti/Klienti", "Rēķini", "Rēķinu apmaksa", "E-Mail un SMS sūtīšana"}));
+        auto d = testsupport::open(path);
+        QCOMPARE(d->scalar("SELECT LOGOFF FROM O_LOGON").toString(), QStringLiteral("OK"));
     }
 
     void dayLocksWindow() {
