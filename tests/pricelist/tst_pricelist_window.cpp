@@ -3,6 +3,7 @@
 #include "TestDatabase.h"
 #include "app/Settings.h"
 #include "app/TMainFormDati.h"
+#include "app/UserNameCodec.h"
 #include "db/ResultTableModel.h"
 #include "patients/TTreeMyRec.h"
 #include "patients/Tn_klprec.h"
@@ -225,6 +226,29 @@ private Q_SLOTS:
         QCOMPARE(w.result(), int(QDialog::Accepted));
     }
 
+    void aUserWithoutRightsIsRefused() {
+        const int a = group("A");
+        const int b = group("B");
+        const int b1 = group("B1", b);
+        db().exec("INSERT INTO N_USERS (GNOS, IESPEJAS, ISUSERGROUP) VALUES (:G, '02_TFFF', 1)",
+                  {{"G", app::EncodeUserName(QStringLiteral("SKATITAJS"))}});
+        db().commitRetaining();
+        QVERIFY(m_dati->authenticate(QStringLiteral("SKATITAJS"), QString()).ok());
+        Tn_klprec w;
+        w.show();
+        QCOMPARE(answering(QMessageBox::Yes, [&] { w.dropGroup(a, b); }), QStringList{"Jums nav tiesības pārvietot grupas !!!"});
+        w.selectGroup(b1);
+        QCOMPARE(answering(QMessageBox::Yes, [&] { w.moveGroupToTop(); }), QStringList{"Jums nav tiesības pārvietot grupu !!!"});
+        QCOMPARE(parentOf(b1), b);
+        QTreeWidgetItem* node = TTreeMyRec::findNode(w.groupTree(), a);
+        QCOMPARE(answering(QMessageBox::Ok, [&] { node->setText(0, "Pārdēvēta"); }), QStringList{"Jums grupu labošana nav atļauta !!!"});
+        QCOMPARE(node->text(0), QStringLiteral("A"));
+        QCOMPARE(db().scalar("SELECT GNOS FROM N_PRGRUPA WHERE ISN=:I", {{"I", a}}).toString(), QStringLiteral("A"));
+        QVERIFY(!w.findChild<QPushButton*>("btJaunaPrece")->isEnabled());
+        QVERIFY(!w.findChild<QPushButton*>("btDzestGrupu")->isEnabled());
+        QVERIFY(!w.card()->saveButton()->isEnabled());
+    }
+
     void sizesSplitterAndOrderAreKept() {
         group("G");
         {
@@ -326,6 +350,8 @@ private Q_SLOTS:
         const QString shot = testsupport::scratchDir() + "/pricelist-window.png";
         w.selectGroup(plombes);
         QVERIFY(w.grab().save(shot));
+        w.pages()->setCurrentIndex(1);
+        QVERIFY(w.grab().save(QString(shot).replace(".png", "-card.png")));
         qInfo() << "screenshot" << shot;
     }
 };
