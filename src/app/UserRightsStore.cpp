@@ -44,6 +44,17 @@ QVector<UserRow> UserRightsStore::users(int groupIsn) {
     return list;
 }
 
+namespace {
+
+UserChangeResult refused(const QString& message, UserChangeResult::Field focus) {
+    UserChangeResult r;
+    r.message = message;
+    r.focus = focus;
+    return r;
+}
+
+}  // namespace
+
 bool UserRightsStore::nameTaken(const QByteArray& encodedName, int exceptIsn) {
     const db::ResultSet rows = m_db.select(QStringLiteral("SELECT ISN FROM N_USERS WHERE GNOS=:GNOS"),
                                            {{QStringLiteral("GNOS"), encodedName}});
@@ -55,23 +66,12 @@ bool UserRightsStore::nameTaken(const QByteArray& encodedName, int exceptIsn) {
 UserChangeResult UserRightsStore::addUser(int groupIsn, const QString& name, int agentIsn, const QString& password,
                                           const QString& confirmation) {
     using Field = UserChangeResult::Field;
-    UserChangeResult r;
     const QString trimmed = name.trimmed();
-    if (agentIsn <= 0) {
-        r.message = tr("Jāizvēlas students vai darbinieks !!!");
-        r.focus = Field::Staff;
-        return r;
-    }
-    if (trimmed.isEmpty()) {
-        r.focus = Field::Name;
-        return r;
-    }
+    if (agentIsn <= 0) return refused(tr("Jāizvēlas students vai darbinieks !!!"), Field::Staff);
+    if (trimmed.isEmpty()) return refused(QString(), Field::Name);
     const QByteArray encoded = EncodeUserName(trimmed);
-    if (nameTaken(encoded, 0)) {
-        r.message = tr("Šāds lietotājs jau ir reģistrēts sistēmā !!!");
-        r.focus = Field::Name;
-        return r;
-    }
+    if (nameTaken(encoded, 0)) return refused(tr("Šāds lietotājs jau ir reģistrēts sistēmā !!!"), Field::Name);
+    UserChangeResult r;
     const QVariant digest = password == confirmation ? QVariant(MakePasswordDigest(password)) : QVariant();
     r.isn = m_db.scalar(QStringLiteral("INSERT INTO N_USERS (GNOS, ISUSERGROUP, ISAGENTS, PASWORD) "
                                        "VALUES (:GNOS, :ISUSERGROUP, :ISAGENTS, :PASWORD) RETURNING ISN"),
@@ -93,11 +93,7 @@ UserChangeResult UserRightsStore::saveUser(int isn, const QString& name, int age
     if (trimmed.isEmpty() || isn <= 0) return r;
     const QByteArray encoded = EncodeUserName(trimmed);
     try {
-        if (nameTaken(encoded, isn)) {
-            r.message = tr("Šāds lietotājs jau ir reģistrēts sistēmā !!!");
-            r.focus = Field::Name;
-            return r;
-        }
+        if (nameTaken(encoded, isn)) return refused(tr("Šāds lietotājs jau ir reģistrēts sistēmā !!!"), Field::Name);
         // The field shows the stored digest until the user types a new password.
         const bool newPassword = password == confirmation && !HasCheckablePassword(password);
         QString sql = QStringLiteral("UPDATE N_USERS SET GNOS=:GNOS, ISAGENTS=:ISAGENTS");
@@ -112,8 +108,7 @@ UserChangeResult UserRightsStore::saveUser(int isn, const QString& name, int age
         m_db.exec(sql, params);
         m_db.commitRetaining();
     } catch (const db::DbError& e) {
-        r.message = tr("Datus izmainīt neizdevās !!!") + QLatin1Char('\n') + e.message();
-        return r;
+        return refused(tr("Datus izmainīt neizdevās !!!") + QLatin1Char('\n') + e.message(), Field::None);
     }
     r.ok = true;
     r.isn = isn;
