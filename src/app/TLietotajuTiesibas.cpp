@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace app {
@@ -159,6 +160,16 @@ TLietotajuTiesibas::TLietotajuTiesibas(db::Database& database, QWidget* parent)
 
 void TLietotajuTiesibas::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    // Shown again after a close: groups and staff may have been added meanwhile.
+    if (!e->spontaneous() && m_shownBefore) {
+        const int group = m_groups->currentRow();
+        const int groupIsn = group >= 0 && group < m_groupRows.size() ? m_groupRows[group].isn : 0;
+        const int userIsn = currentUserIsn();
+        loadLists();
+        selectGroup(groupIsn);
+        refreshUsers(userIsn);
+    }
+    m_shownBefore = true;
     applyRights();
 }
 

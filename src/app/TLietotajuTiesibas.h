@@ -78,6 +78,7 @@ private:
     int m_current = -1;  // index into m_userRows
     RightsString m_rights;
     std::optional<QString> m_memory;
+    bool m_shownBefore = false;
 
     QListWidget* m_groups = nullptr;
     QListWidget* m_users = nullptr;

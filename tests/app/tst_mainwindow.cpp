@@ -319,6 +319,16 @@ private Q_SLOTS:
         QCOMPARE(w.lbLietotaji()->count(), 2);
         withMessageBoxes([&] { w.btDzest()->click(); }, QMessageBox::Yes);
         QCOMPARE(w.lbLietotaji()->count(), 1);
+
+        // Shown again: a group made meanwhile is listed, the chosen user stays chosen.
+        w.close();
+        d.exec("INSERT INTO N_USERGROUP (GNOS) VALUES ('Ārsti')");
+        d.commitRetaining();
+        w.show();
+        QCOMPARE(w.lbGrupas()->count(), 3);
+        QCOMPARE(w.lbGrupas()->currentItem()->text(), QStringLiteral("Reģistratūra"));
+        QCOMPARE(w.lbLietotaji()->currentItem()->text(), QStringLiteral("ANNA"));
+        QCOMPARE(w.currentRights(), QStringLiteral("00_TFFF"));
         s.dati.reset();
 
         // ANNA's next log-on: the password as stored (upper case), her menu.
