@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -273,6 +274,9 @@ void Tn_klprec::changeEvent(QEvent* event) {
 
 void Tn_klprec::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // Shown again from the main menu: other workstations may have changed the tree meanwhile.
+    if (m_shownBefore && !event->spontaneous()) reloadTree();
+    m_shownBefore = true;
     if (m_restoreSplit > 0) {
         const QList<int> sizes = m_splitter->sizes();
         const int total = sizes.value(0) + sizes.value(1);
@@ -301,6 +305,7 @@ int Tn_klprec::currentGroup() const { return TTreeMyRec::of(m_tvGroups->currentI
 
 void Tn_klprec::reloadTree() {
     const int keep = currentGroup();
+    const int keepItem = currentItemKey();
     m_building = true;
     TTreeMyRec rec;
     TTreeN_PRGRUP(m_tvGroups, &rec, 0, m_filter, m_store);
@@ -308,7 +313,7 @@ void Tn_klprec::reloadTree() {
     if (QTreeWidgetItem* node = TTreeMyRec::findNode(m_tvGroups, keep)) m_tvGroups->setCurrentItem(node);
     m_building = false;
     m_card->setGroups(m_store.allGroups());
-    reloadItems();
+    reloadItems(keepItem);
 }
 
 void Tn_klprec::selectGroup(int isn) {

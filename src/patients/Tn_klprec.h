@@ -106,7 +106,8 @@ private:
     QString m_order = QStringLiteral("GNOS");
     QList<int> m_hits;
     int m_hitPos = -1;
-    int m_restoreSplit = 0;  // tree height to apply once the window is laid out
+    int m_restoreSplit = 0;
+    bool m_shownBefore = false;  // tree height to apply once the window is laid out
 
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tvGroups = nullptr;
