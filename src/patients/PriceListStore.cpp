@@ -141,9 +141,7 @@ PriceListResult PriceListStore::saveGroup(int isn, const QString& name, const QS
     } catch (const db::DbError& e) {
         return fromDbError(e);
     }
-    PriceListResult r;
-    r.key = isn;
-    return r;
+    return PriceListResult::done(isn);
 }
 
 PriceListResult PriceListStore::renameGroup(int isn, const QString& name, int userIsn) {
@@ -158,9 +156,7 @@ PriceListResult PriceListStore::renameGroup(int isn, const QString& name, int us
     } catch (const db::DbError& e) {
         return fromDbError(e);
     }
-    PriceListResult r;
-    r.key = isn;
-    return r;
+    return PriceListResult::done(isn);
 }
 
 int PriceListStore::parentOf(int isn, bool* found) {
@@ -214,9 +210,7 @@ PriceListResult PriceListStore::moveGroup(int dragged, int target, int userIsn) 
     } catch (const db::DbError& e) {
         return fromDbError(e);
     }
-    PriceListResult r;
-    r.key = dragged;
-    return r;
+    return PriceListResult::done(dragged);
 }
 
 bool PriceListStore::hasChildGroups(int isn) {
@@ -234,9 +228,7 @@ PriceListResult PriceListStore::deleteGroup(int isn, int userIsn) {
     } catch (const db::DbError& e) {
         return fromDbError(e);
     }
-    PriceListResult r;
-    r.key = isn;
-    return r;
+    return PriceListResult::done(isn);
 }
 
 // ---- Manipulations -----------------------------------------------------------------------------
@@ -368,9 +360,7 @@ PriceListResult PriceListStore::saveItem(PriceItem& item, int userIsn) {
     } catch (const db::DbError& e) {
         return fromDbError(e);
     }
-    PriceListResult r;
-    r.key = item.isn;
-    return r;
+    return PriceListResult::done(item.isn);
 }
 
 PriceListResult PriceListStore::deleteItems(const QList<int>& keys, int userIsn) {

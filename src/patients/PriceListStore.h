@@ -51,6 +51,7 @@ struct PriceListResult {
     bool dbError = false;
     int key = 0;
 
+    static PriceListResult done(int key) { return {true, {}, Field::None, false, key}; }
     static PriceListResult refused(const QString& m, Field f = Field::None) { return {false, m, f, false, 0}; }
 };
 
