@@ -1,5 +1,6 @@
 #include "admin/AdminCommand.h"
 #include "db/Database.h"
+#include "patients/ReferenceSeed.h"
 
 namespace {
 
@@ -13,6 +14,7 @@ admin::AdminCommand::Registrar reg({
             return 2;
         }
         db::Database::create(args[0], db::Database::schemaScript());
+        patients::SeedReferenceData(args[0]);
         out << "Datu bāze izveidota: " << args[0] << "\n";
         return 0;
     },

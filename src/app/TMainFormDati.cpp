@@ -1,4 +1,5 @@
 #include "app/TMainFormDati.h"
+#include "patients/ReferenceSeed.h"
 
 #include "app/PasswordDigest.h"
 #include "app/SharedProcedures.h"
@@ -134,6 +135,8 @@ LogonResult TMainFormDati::authenticate(const QString& userName, const QString& 
 
 void TMainFormDati::createDatabase(const QString& connectionString) {
     db::Database::create(connectionString, db::Database::schemaScript());
+    // A clinic expects the holidays and the name-day calendar in a new database.
+    patients::SeedReferenceData(connectionString);
 }
 
 void TMainFormDati::writeJournal(const QString& code, const QString& number, const QString& table, int key,

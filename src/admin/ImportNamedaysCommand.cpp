@@ -1,0 +1,38 @@
+#include "admin/AdminCommand.h"
+#include "db/Database.h"
+#include "patients/ReferenceSeed.h"
+
+#include <QFile>
+
+namespace {
+
+admin::AdminCommand::Registrar reg({
+    QStringLiteral("import-namedays"),
+    QStringLiteral("DATABASE FILE.csv"),
+    QStringLiteral("ielādē vai labo vārda dienas no faila (rindā \"dd.MM;vārds\"), visu vai neko"),
+    [](const QStringList& args, QTextStream& out, QTextStream& err) {
+        if (args.size() != 2) {
+            err << "Lietošana: molarix-admin import-namedays DATABASE FILE.csv\n";
+            return 2;
+        }
+        QFile file(args[1]);
+        if (!file.open(QIODevice::ReadOnly)) {
+            err << "Failu nevar atvērt: " << args[1] << " (" << file.errorString() << ")\n";
+            return 1;
+        }
+        const patients::NameDayList list = patients::ParseNameDays(QString::fromUtf8(file.readAll()));
+        if (!list.ok()) {
+            for (const QString& e : list.errors) err << args[1] << ": " << e << "\n";
+            err << "Nekas netika ielādēts.\n";
+            return 1;
+        }
+        db::Database database;
+        database.attach(args[0]);
+        const int changed = patients::ImportNameDays(database, list.days);
+        database.detach();
+        out << "Vārda dienas: " << list.days.size() << " failā, " << changed << " pievienotas vai labotas.\n";
+        return 0;
+    },
+});
+
+}  // namespace

@@ -1,0 +1,46 @@
+#pragma once
+#include "db/Database.h"
+#include "patients/ReferenceTables.h"
+#include "patients/StoreResults.h"
+
+#include <QCoreApplication>
+#include <QVariantHash>
+
+namespace patients {
+
+// Reads and saves one row of a reference table for its card. Values travel as column name ->
+// value; the store adds the audit columns, learns a new key from INSERT ... RETURNING, writes the
+// journal entry ("J" new, "L" changed) in the same transaction and commits.
+class ReferenceCardStore {
+    Q_DECLARE_TR_FUNCTIONS(ReferenceCards)
+public:
+    ReferenceCardStore(db::Database& database, const QString& table);
+
+    QString table() const { return m_table; }
+
+    // The row's columns; empty when there is no such row.
+    QVariantHash load(int key);
+
+    // The required-field checks of the table's card, in the order the card makes them.
+    CardCheck validate(const QVariantHash& values) const;
+
+    // N_VEIDI: true when another row already has this name (exact comparison).
+    bool nameTaken(const QString& name, int key);
+
+    // Inserts (key <= 0) or updates the row and returns its key. Throws db::DbError; nothing is
+    // stored then.
+    int save(int key, const QVariantHash& values, int userIsn);
+
+    // Writes a few columns of an existing row at once (the specialist's non-receiving lists are
+    // stored as soon as they change) and commits.
+    void update(int key, const QVariantHash& values);
+
+    // The name the journal entry carries.
+    static QString journalName(const QString& table, const QVariantHash& values);
+
+private:
+    db::Database& m_db;
+    QString m_table;
+};
+
+}  // namespace patients

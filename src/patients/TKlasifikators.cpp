@@ -1,0 +1,185 @@
+#include "patients/TKlasifikators.h"
+#include "app/Rights.h"
+#include "app/SharedWidgets.h"
+#include "app/TMainFormDati.h"
+#include "db/ResultTableModel.h"
+#include "patients/ReferenceCard.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace patients {
+
+namespace {
+int currentUser() { return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0; }
+}  // namespace
+
+TKlasifikators::TKlasifikators(db::Database& database, const QString& table, QWidget* parent)
+    : QDialog(parent), m_db(database), m_model(new db::ResultTableModel(this)), m_grid(new QTableView(this)),
+      m_edAtraMekl(new QLineEdit(this)) {
+    const ReferenceTable* t = FindReferenceTable(table);
+    if (!t) throw std::invalid_argument("no reference list for this table");
+    m_store = std::make_unique<ReferenceListStore>(database, *t);
+    setWindowFlag(Qt::Window);
+    setObjectName(QStringLiteral("TKlasifikators_") + t->table);
+    setWindowTitle(t->caption);
+    resize(520, 560);
+
+    auto* toolbar = new QHBoxLayout;
+    auto button = [&](const QString& text, const char* name) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        toolbar->addWidget(b);
+        return b;
+    };
+    m_btJauns = button(tr("Jauns"), "btJauns");
+    m_btKopet = button(tr("Kopēt"), "btKopet");
+    m_btKopet->setToolTip(tr("Kopēt esošos datus jaunam ierakstam (ne visiem sarakstiem)"));
+    m_btLabot = button(tr("Labot"), "btLabot");
+    m_btDzest = button(tr("Dzēst"), "btDzest");
+    toolbar->addStretch(1);
+    QPushButton* close = button(tr("Aizvērt"), "btAizvert");
+
+    m_model->setColumns(t->columns);
+    m_grid->setObjectName(QStringLiteral("grd") + t->table);
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->installEventFilter(this);
+    m_edAtraMekl->setObjectName(QStringLiteral("edAtraMekl"));
+    m_edAtraMekl->installEventFilter(this);
+
+    auto* search = new QHBoxLayout;
+    search->addWidget(new QLabel(tr("Ātrā meklēšana"), this));
+    search->addWidget(m_edAtraMekl, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(toolbar);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(search);
+
+    connect(m_btJauns, &QPushButton::clicked, this, &TKlasifikators::onNew);
+    connect(m_btKopet, &QPushButton::clicked, this, &TKlasifikators::onCopy);
+    connect(m_btLabot, &QPushButton::clicked, this, &TKlasifikators::onEdit);
+    connect(m_btDzest, &QPushButton::clicked, this, &TKlasifikators::onDelete);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_grid, &QTableView::doubleClicked, this, &TKlasifikators::choose);
+    connect(m_edAtraMekl, &QLineEdit::textEdited, this, [this](const QString& text) {
+        const int row = m_store->quickSearchRow(m_model->rows(), text);
+        if (row >= 0) m_grid->selectRow(row);
+    });
+    applyRights();
+    refresh();
+    app::LoadGridLayout(m_grid);
+}
+
+TKlasifikators::~TKlasifikators() { app::SaveGridLayout(m_grid); }
+
+QString TKlasifikators::table() const { return m_store->table().table; }
+
+void TKlasifikators::applyRights() {
+    const QString code = m_store->table().rightsCode;
+    const bool hasCard = m_store->table().card != CardKind::None;
+    m_btJauns->setEnabled(hasCard && app::HasRight(code, app::Add));
+    m_btKopet->setEnabled(hasCard && app::HasRight(code, app::Add));
+    m_btLabot->setEnabled(hasCard && app::HasRight(code, app::Change));
+    m_btDzest->setEnabled(hasCard && app::HasRight(code, app::Delete));
+}
+
+void TKlasifikators::showEvent(QShowEvent* event) {
+    // Rights are asked again whenever the window comes up.
+    applyRights();
+    QDialog::showEvent(event);
+}
+
+void TKlasifikators::refresh(int key) {
+    const int keep = key > 0 ? key : currentKey();
+    m_model->setRows(m_store->fetch());
+    int row = keep > 0 ? m_model->findRow(keep) : -1;
+    if (row < 0 && m_model->rowCount() > 0) row = 0;
+    if (row >= 0) m_grid->selectRow(row);
+}
+
+int TKlasifikators::currentKey() const {
+    const QModelIndex index = m_grid->currentIndex();
+    if (!index.isValid()) return 0;
+    return m_model->fieldValue(index.row(), QStringLiteral("ISN")).toInt();
+}
+
+void TKlasifikators::choose() {
+    const int key = currentKey();
+    if (key <= 0) return;
+    m_selectedKey = key;
+    accept();
+}
+
+void TKlasifikators::openCard(int key, int sourceKey) {
+    const int saved = EditReferenceRow(m_db, table(), key, sourceKey, this);
+    refresh(saved > 0 ? saved : key);
+}
+
+void TKlasifikators::onNew() { openCard(0, 0); }
+
+void TKlasifikators::onCopy() { openCard(0, currentKey()); }
+
+void TKlasifikators::onEdit() {
+    const int key = currentKey();
+    if (key <= 0) return;
+    const QString refusal = m_store->editRefusal(key);
+    if (!refusal.isEmpty()) {
+        QMessageBox::warning(this, QString(), refusal);
+        return;
+    }
+    openCard(key, 0);
+}
+
+void TKlasifikators::onDelete() {
+    const int key = currentKey();
+    const QString refusal = m_store->deleteRefusal(m_model->rowCount() == 0, key);
+    if (!refusal.isEmpty()) {
+        QMessageBox::warning(this, QString(), refusal);
+        return;
+    }
+    const QString name = m_store->rowName(m_model->rows(), m_grid->currentIndex().row());
+    if (QMessageBox::question(this, QString(), m_store->deleteQuestion(name), QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
+        return;
+    const DeleteOutcome outcome = m_store->remove(key, name, currentUser());
+    if (!outcome.deleted) QMessageBox::warning(this, QString(), outcome.message);
+    refresh();
+}
+
+bool TKlasifikators::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent*>(event)->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            if (watched == m_grid) {
+                choose();
+                return true;
+            }
+            if (watched == m_edAtraMekl) {
+                m_grid->setFocus();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int TKlasifikators::pick(db::Database& database, const QString& table, int key, QWidget* parent) {
+    TKlasifikators list(database, table, parent);
+    list.refresh(key);
+    return list.exec() == QDialog::Accepted ? list.selectedKey() : 0;
+}
+
+}  // namespace patients

@@ -1,0 +1,302 @@
+#include "patients/TKlienti.h"
+#include "app/Rights.h"
+#include "app/Settings.h"
+#include "app/SharedWidgets.h"
+#include "app/TMainFormDati.h"
+#include "db/ResultTableModel.h"
+#include "patients/PatientWindows.h"
+#include "widgets/SearchDialog.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace patients {
+
+namespace {
+const QString Section = QStringLiteral("Klienti");
+int currentUser() { return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0; }
+}  // namespace
+
+TKlienti::TKlienti(db::Database& database, QWidget* parent)
+    : QDialog(parent), m_db(database), m_store(database), m_model(new db::ResultTableModel(this)), m_tabs(new QTabBar(this)),
+      m_grid(new QTableView(this)), m_edAtraMekl(new QLineEdit(this)) {
+    setWindowFlag(Qt::Window);
+    setObjectName(QStringLiteral("TKlienti"));
+    setWindowTitle(tr("Pacientu/Klientu saraksts"));
+    resize(820, 640);
+
+    auto* toolbar = new QHBoxLayout;
+    auto addButton = [&](const QString& text, const char* name) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        toolbar->addWidget(b);
+        return b;
+    };
+    QPushButton* btJauns = addButton(tr("Jauns"), "btJauns");
+    QPushButton* btKopet = addButton(tr("Kopēt"), "btKopet");
+    QPushButton* btLabot = addButton(tr("Labot"), "btLabot");
+    QPushButton* btDzest = addButton(tr("Dzēst"), "btDzest");
+    QPushButton* btMeklet = addButton(tr("Meklēt"), "btMeklet");
+    m_btTurpinat = addButton(tr("Turpināt"), "btTurpinat");
+    QPushButton* btVesture = addButton(tr("Vēsture"), "btVesture");
+    QPushButton* btKonsult = addButton(tr("Konsultācijas"), "btKonsultacijas");
+    toolbar->addStretch(1);
+    QPushButton* btAizvert = addButton(tr("Aizvērt"), "btAizvert");
+    m_btTurpinat->setEnabled(false);
+
+    m_tabs->setObjectName(QStringLiteral("tabBurti"));
+    m_tabs->setExpanding(false);
+    m_tabs->setUsesScrollButtons(true);
+    for (const QString& l : PatientListStore::LetterTabs()) m_tabs->addTab(l);
+    m_tabs->setCurrentIndex(qBound(0, app::Settings::integer(Section, QStringLiteral("Burts"), 0), m_tabs->count() - 1));
+    m_order = PatientListStore::CheckedOrder(app::Settings::string(Section, QStringLiteral("Kartiba"), PatientListStore::DefaultOrder()));
+
+    m_model->setColumns({{QStringLiteral("UZVARDS"), tr("Uzvārds"), {}, {}},
+                         {QStringLiteral("VARDS"), tr("Vārds"), {}, {}},
+                         {QStringLiteral("DZIM_DAT"), tr("Dzimšanas datums"), QStringLiteral("dd.MM.yyyy"), {}},
+                         {QStringLiteral("TELEFONS"), tr("Telefons"), {}, {}},
+                         {QStringLiteral("MOB_TEL"), tr("Mob. telefons"), {}, {}}});
+    m_grid->setObjectName(QStringLiteral("grdKlienti"));
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->hide();
+    // Rows of one height need no measuring of 60 000 rows.
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->horizontalHeader()->setSectionsClickable(true);
+    m_grid->installEventFilter(this);
+    m_edAtraMekl->setObjectName(QStringLiteral("edAtraMekl"));
+    m_edAtraMekl->installEventFilter(this);
+
+    auto* quick = new QHBoxLayout;
+    quick->addWidget(new QLabel(tr("Ātrā meklēšana"), this));
+    quick->addWidget(m_edAtraMekl, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(toolbar);
+    layout->addWidget(m_tabs);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(quick);
+
+    connect(btJauns, &QPushButton::clicked, this, &TKlienti::onNew);
+    connect(btKopet, &QPushButton::clicked, this, &TKlienti::onCopy);
+    connect(btLabot, &QPushButton::clicked, this, &TKlienti::onEdit);
+    connect(btDzest, &QPushButton::clicked, this, &TKlienti::onDelete);
+    connect(btVesture, &QPushButton::clicked, this, &TKlienti::onHistory);
+    connect(btMeklet, &QPushButton::clicked, this, [this] {
+        QString text;
+        if (widgets::SearchDialog::ask(this, text)) search(text);
+    });
+    connect(m_btTurpinat, &QPushButton::clicked, this, &TKlienti::continueSearch);
+    connect(btKonsult, &QPushButton::clicked, this, [this] {
+        if (currentKey() > 0) OpenConsultations(this, {currentKey(), 0, 0});
+    });
+    connect(btAizvert, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        app::Settings::setInteger(Section, QStringLiteral("Burts"), index);
+        refresh();
+    });
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TKlienti::sortByColumn);
+    connect(m_grid, &QTableView::doubleClicked, this, &TKlienti::choose);
+    connect(m_edAtraMekl, &QLineEdit::textEdited, this, &TKlienti::quickSearch);
+
+    applyRights();
+    refresh();
+    app::LoadGridLayout(m_grid);
+}
+
+TKlienti::~TKlienti() { app::SaveGridLayout(m_grid); }
+
+QPushButton* TKlienti::button(const QString& name) const { return findChild<QPushButton*>(name); }
+
+void TKlienti::applyRights() {
+    const QString code = QStringLiteral("00");
+    button(QStringLiteral("btJauns"))->setEnabled(app::HasRight(code, app::Add));
+    button(QStringLiteral("btKopet"))->setEnabled(app::HasRight(code, app::Add));
+    button(QStringLiteral("btLabot"))->setEnabled(app::HasRight(code, app::Change));
+    button(QStringLiteral("btDzest"))->setEnabled(app::HasRight(code, app::Delete));
+    button(QStringLiteral("btKonsultacijas"))->setEnabled(CanOpenConsultations());
+}
+
+void TKlienti::showEvent(QShowEvent* event) {
+    applyRights();
+    QDialog::showEvent(event);
+}
+
+QString TKlienti::letter() const { return m_tabs->tabText(m_tabs->currentIndex()); }
+
+void TKlienti::setLetter(const QString& letter) {
+    const int index = PatientListStore::LetterTabs().indexOf(letter);
+    if (index >= 0 && index != m_tabs->currentIndex()) m_tabs->setCurrentIndex(index);
+}
+
+void TKlienti::sortByColumn(int column) {
+    const QString order = PatientListStore::OrderForColumn(column, m_order);
+    if (order == m_order) return;
+    m_order = order;
+    app::Settings::setString(Section, QStringLiteral("Kartiba"), m_order);
+    refresh();
+}
+
+void TKlienti::refresh(int key) {
+    const int keep = key > 0 ? key : currentKey();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        m_model->setRows(m_store.fetch(letter(), m_order));
+    } catch (const db::DbError& e) {
+        QGuiApplication::restoreOverrideCursor();
+        showMessage(tr("Sistēmas kļūda: ") + e.message());
+        return;
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (!setCurrentKey(keep) && m_model->rowCount() > 0) m_grid->selectRow(0);
+}
+
+int TKlienti::currentKey() const {
+    const QModelIndex index = m_grid->currentIndex();
+    return index.isValid() ? m_model->fieldValue(index.row(), QStringLiteral("ISN")).toInt() : 0;
+}
+
+bool TKlienti::setCurrentKey(int key) {
+    if (key <= 0) return false;
+    const int row = m_model->findRow(key);
+    if (row < 0) return false;
+    m_grid->selectRow(row);
+    m_grid->scrollTo(m_model->index(row, 0));
+    return true;
+}
+
+void TKlienti::setSelectedKey(int key) {
+    m_selectedKey = 0;
+    setCurrentKey(key);
+}
+
+void TKlienti::choose() {
+    const int key = currentKey();
+    if (key <= 0) return;
+    m_selectedKey = key;
+    accept();
+}
+
+void TKlienti::showMessage(const QString& text) { QMessageBox::warning(this, QString(), text); }
+
+void TKlienti::search(const QString& text) {
+    const SearchStep step = m_store.search(m_model->rows(), text, m_search);
+    m_btTurpinat->setEnabled(!m_search.keys.isEmpty());
+    if (step.row >= 0) {
+        m_grid->selectRow(step.row);
+        m_grid->setFocus();
+    } else if (!step.message.isEmpty()) {
+        showMessage(step.message);
+    }
+}
+
+void TKlienti::continueSearch() {
+    const SearchStep step = PatientListStore::continueSearch(m_model->rows(), m_search);
+    if (step.row >= 0) {
+        m_grid->selectRow(step.row);
+        m_grid->setFocus();
+    } else if (!step.message.isEmpty()) {
+        showMessage(step.message);
+    }
+}
+
+void TKlienti::quickSearch(const QString& typed) {
+    const QString upper = typed.toUpper();
+    if (upper != typed) {
+        const int cursor = m_edAtraMekl->cursorPosition();
+        m_edAtraMekl->setText(upper);
+        m_edAtraMekl->setCursorPosition(cursor);
+    }
+    if (upper.trimmed().isEmpty()) return;
+    if (letter() != QLatin1String("*")) setLetter(PatientListStore::TabForText(upper));
+    const int row = PatientListStore::QuickSearchRow(m_model->rows(), upper);
+    if (row >= 0) {
+        m_grid->selectRow(row);
+        m_grid->scrollTo(m_model->index(row, 0));
+    }
+}
+
+void TKlienti::openCard(int key, bool historyPage) {
+    const int saved = EditPatient(this, key, historyPage);
+    if (saved > 0) {
+        // A new patient under another letter is shown on its own tab.
+        const QString tab = PatientListStore::TabForText(m_db.scalar(QStringLiteral("SELECT UZVARDS FROM N_KLIENTS WHERE ISN=:ISN"),
+                                                                    {{QStringLiteral("ISN"), saved}})
+                                                             .toString());
+        if (letter() != QLatin1String("*") && tab != letter()) {
+            const QSignalBlocker block(m_tabs);
+            m_tabs->setCurrentIndex(PatientListStore::LetterTabs().indexOf(tab));
+            app::Settings::setInteger(Section, QStringLiteral("Burts"), m_tabs->currentIndex());
+        }
+        refresh(saved);
+    }
+}
+
+void TKlienti::onNew() { openCard(0, false); }
+
+void TKlienti::onCopy() {
+    const int key = currentKey();
+    if (key > 0) openCard(-key, false);
+}
+
+void TKlienti::onEdit() {
+    const int key = currentKey();
+    if (key <= 0) return;
+    const QString refusal = PatientListStore::editRefusal(key);
+    if (!refusal.isEmpty()) return showMessage(refusal);
+    openCard(key, false);
+}
+
+void TKlienti::onHistory() {
+    const int key = currentKey();
+    if (key <= 0) return;
+    const QString refusal = PatientListStore::editRefusal(key);
+    if (!refusal.isEmpty()) return showMessage(refusal);
+    openCard(key, true);
+}
+
+void TKlienti::onDelete() {
+    const int key = currentKey();
+    const QString refusal = PatientListStore::deleteRefusal(m_model->rowCount() == 0, key);
+    if (!refusal.isEmpty()) return showMessage(refusal);
+    const int row = m_grid->currentIndex().row();
+    const QString surname = m_model->fieldValue(row, QStringLiteral("UZVARDS")).toString();
+    const QString name = m_model->fieldValue(row, QStringLiteral("VARDS")).toString();
+    if (QMessageBox::question(this, QString(), PatientListStore::deleteQuestion(surname, name), QMessageBox::Yes | QMessageBox::No) !=
+        QMessageBox::Yes)
+        return;
+    const DeleteOutcome outcome = m_store.remove(key, surname + QLatin1Char(' ') + name, currentUser());
+    if (!outcome.deleted) showMessage(outcome.message);
+    refresh();
+}
+
+bool TKlienti::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int k = static_cast<QKeyEvent*>(event)->key();
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            if (watched == m_grid) {
+                choose();
+                return true;
+            }
+            if (watched == m_edAtraMekl) {
+                m_grid->setFocus();
+                return true;
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace patients

@@ -1,0 +1,95 @@
+#pragma once
+#include "db/Database.h"
+#include "patients/TKlientuKlasifDati.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QFormLayout;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QTableView;
+
+namespace db {
+class ResultTableModel;
+}
+namespace widgets {
+class LookupCombo;
+class NullableDateEdit;
+}  // namespace widgets
+
+namespace patients {
+
+// The patient card "Pacienta dati": every column of the patient, the look-ups with their clear
+// buttons, the field rules (capitalised names, birth date from the personal code, name day from
+// the first name), the attached files and the history of requests and consultations.
+class Tn_klientEdit : public QDialog {
+    Q_OBJECT
+public:
+    explicit Tn_klientEdit(db::Database& database, QWidget* parent = nullptr);
+    ~Tn_klientEdit() override;
+
+    // Key 0 = new patient, negative = new patient copied from -key, positive = edit.
+    void start(int key, bool historyPage = false);
+    int key() const { return m_key; }
+    int savedKey() const { return m_savedKey; }
+
+    // Field exits.
+    void surnameExit();
+    void firstNameExit();
+    void personalCodeExit();
+
+    bool save();
+
+    // Attached files.
+    void addFile(const QString& path);
+    QStringList files() const;
+
+    void refreshHistory();
+
+    QTabWidget* pages() const { return m_pages; }
+    QWidget* field(const QString& column) const;
+    widgets::LookupCombo* lookup(const QString& column) const;
+    QPushButton* saveButton() const { return m_btSaglabat; }
+    QTableView* historyGrid() const { return m_grdVesture; }
+    QListWidget* fileList() const { return m_lbFaili; }
+
+private:
+    QLineEdit* addText(QFormLayout* form, const QString& column, const QString& caption, int maxLength);
+    widgets::LookupCombo* addLookup(QFormLayout* form, const QString& column, const QString& caption,
+                                    const QVector<LookupItem>& items);
+    void fill(const QVariantHash& values);
+    QVariantHash collect() const;
+    QString nameDayText() const;
+    void message(const QString& text);
+
+    db::Database& m_db;
+    TKlientuKlasifDati m_dati;
+    int m_key = 0;
+    int m_savedKey = 0;
+    QHash<QString, QLineEdit*> m_texts;
+    QHash<QString, widgets::LookupCombo*> m_lookups;
+    QTabWidget* m_pages;
+    widgets::NullableDateEdit* m_dtpDzimDat;
+    QComboBox* m_cbDzimums;
+    QLineEdit* m_edVardaDiena;
+    QComboBox* m_cbSazinasVal;
+    QComboBox* m_cbPilseta;
+    QCheckBox* m_chkSendSms;
+    QCheckBox* m_chkSubscribe;
+    QPlainTextEdit* m_edKomentars;
+    QListWidget* m_lbFaili;
+    QDateEdit* m_dtpNo;
+    QDateEdit* m_dtpLidz;
+    QTableView* m_grdVesture;
+    db::ResultTableModel* m_vesture;
+    QPushButton* m_btAtrast;
+    QPushButton* m_btSaglabat;
+};
+
+}  // namespace patients

@@ -1,0 +1,342 @@
+// The reference lists and their cards, the holidays and the name-day calendar of a new database.
+#include "ModalHelper.h"
+#include "TestDatabase.h"
+#include "app/TMainFormDati.h"
+#include "db/ResultTableModel.h"
+#include "patients/NonReceivingTimes.h"
+#include "patients/ReferenceCardStore.h"
+#include "patients/ReferenceListStore.h"
+#include "patients/ReferenceSeed.h"
+#include "patients/TKlasifikators.h"
+#include "patients/Tn_agentsEdit.h"
+#include "patients/Tn_veidiEd.h"
+#include "widgets/ColorBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+using namespace patients;
+
+class TestReference : public QObject {
+    Q_OBJECT
+    std::unique_ptr<app::TMainFormDati> m_dati;
+    db::Database* m_db = nullptr;
+
+    int count(const QString& sql, const db::Params& p = {}) { return m_db->scalar(sql, p).toInt(); }
+    int addRow(const QString& table, const QString& name) {
+        return m_db->scalar(QStringLiteral("INSERT INTO %1 (GNOS) VALUES (:G) RETURNING ISN").arg(table), {{"G", name}}).toInt();
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        testsupport::isolateSettings();
+        m_dati = std::make_unique<app::TMainFormDati>(testsupport::freshDatabase(QStringLiteral("reference")));
+        QVERIFY(m_dati->authenticate(QStringLiteral("ADMIN"), QString()).ok());
+        m_db = &m_dati->database();
+    }
+
+    // The default row 1 of every table is never listed, never edited and never deleted.
+    void defaultRowIsNeverTouched_data() {
+        QTest::addColumn<QString>("table");
+        for (const char* t : {"N_KLGRUPA", "N_AGENTS", "N_KABINETI", "N_RAJONS", "N_VEIDI", "N_BANKA", "N_USERGROUP"}) QTest::newRow(t) << t;
+    }
+    void defaultRowIsNeverTouched() {
+        QFETCH(QString, table);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ISN=1").arg(table)), 1);
+        ReferenceListStore store(*m_db, *FindReferenceTable(table));
+        const db::ResultSet rows = store.fetch();
+        for (int r = 0; r < rows.rowCount(); ++r) QVERIFY(rows.value(r, QStringLiteral("ISN")).toInt() != 1);
+        QCOMPARE(store.editRefusal(1), QStringLiteral("Tas ir sistēmas parametrs, labot nedrīkst !!!"));
+        QCOMPARE(store.deleteRefusal(false, 1), QStringLiteral("Šis ir sistēmas parametrs, dzēst nedrīkst !!!"));
+        QCOMPARE(store.deleteRefusal(true, 0), QStringLiteral("Nav datu, ko dzēst !!!"));
+        QCOMPARE(store.editRefusal(2), QString());
+    }
+
+    // Name days and holidays have no default row: their first row is listed and may be changed.
+    void firstHolidayIsListed() {
+        const QString path = testsupport::freshDatabaseFile(QStringLiteral("holidays"));
+        auto db = testsupport::open(path);
+        SeedReferenceData(*db);
+        ReferenceListStore store(*db, *FindReferenceTable(QStringLiteral("N_SVETKI")));
+        const db::ResultSet rows = store.fetch();
+        QCOMPARE(rows.rowCount(), db->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI")).toInt());
+        QVERIFY(store.editRefusal(1).isEmpty());
+        QVERIFY(store.deleteRefusal(false, 1).isEmpty());
+    }
+
+    // A bank that a patient refers to stays, and the user reads the database's reason.
+    void refusedDeleteKeepsTheRow() {
+        const int bank = addRow(QStringLiteral("N_BANKA"), QStringLiteral("Piesaistītā banka"));
+        m_db->exec(QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS, ISBANKA) VALUES ('Ozols', 'Jānis', :B)"), {{"B", bank}});
+        m_db->commitRetaining();
+
+        TKlasifikators list(*m_db, QStringLiteral("N_BANKA"));
+        list.refresh(bank);
+        QCOMPARE(list.currentKey(), bank);
+        ModalHelper modal;
+        list.onDelete();
+        QCOMPARE(modal.messages.size(), 2);
+        QCOMPARE(modal.messages[0], QStringLiteral("Vai tiešām vēlaties dzēst Piesaistītā banka ?"));
+        QVERIFY(modal.messages[1].startsWith(QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")));
+        QVERIFY2(modal.messages[1].contains(QStringLiteral("FOREIGN KEY"), Qt::CaseInsensitive), qPrintable(modal.messages[1]));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_BANKA WHERE ISN=:K"), {{"K", bank}}), 1);
+        QCOMPARE(list.currentKey(), bank);
+
+        // An unreferenced row goes, with a journal entry.
+        const int free = addRow(QStringLiteral("N_BANKA"), QStringLiteral("Brīvā banka"));
+        m_db->commitRetaining();
+        list.refresh(free);
+        list.onDelete();
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_BANKA WHERE ISN=:K"), {{"K", free}}), 0);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_BANKA' AND TAUSTINS='D' AND ISN_BAZE=:K"),
+                       {{"K", free}}),
+                 1);
+    }
+
+    void duplicateConsultationTypeAsks_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes stores") << true;
+        QTest::newRow("no keeps the card open") << false;
+    }
+    void duplicateConsultationTypeAsks() {
+        QFETCH(bool, yes);
+        const QString name = QStringLiteral("Kontrole %1").arg(yes);
+        addRow(QStringLiteral("N_VEIDI"), name);
+        m_db->commitRetaining();
+        Tn_veidiEd card(*m_db);
+        card.start(0);
+        card.findChild<QLineEdit*>(QStringLiteral("GNOS"))->setText(name);
+        card.findChild<QCheckBox*>(QStringLiteral("NEED_SEND_MAIL_KLIENTAM"))->setChecked(true);
+        ModalHelper modal;
+        modal.answers = {yes ? QMessageBox::Yes : QMessageBox::No};
+        QCOMPARE(card.save(), yes);
+        QCOMPARE(modal.messages, QStringList{QStringLiteral("Tāds nosaukums jau eksistē!!! Turpināt?")});
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_VEIDI WHERE GNOS=:G"), {{"G", name}}), yes ? 2 : 1);
+        if (yes) {
+            const db::ResultSet row = m_db->select(QStringLiteral("SELECT * FROM N_VEIDI WHERE ISN=:K"), {{"K", card.savedKey()}});
+            QCOMPARE(row.first("NEED_SEND_MAIL_KLIENTAM").toString(), QStringLiteral("T"));
+            QCOMPARE(row.first("NEED_SEND_MAIL_PIETEICEJAM").toString(), QStringLiteral("F"));
+            QCOMPARE(row.first("ISUSER_NEW").toInt(), m_dati->UserIsn());
+            QVERIFY(row.first("IEVDAT_NEW").toDateTime().isValid());
+            QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_VEIDI' AND TAUSTINS='J' AND ISN_BAZE=:K"),
+                           {{"K", card.savedKey()}}),
+                     1);
+        }
+    }
+
+    void requiredNames_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QVariantHash>("values");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("specialist surname") << "N_AGENTS" << QVariantHash{{"VARDS", "Anna"}} << "Nav ievadīts ārsta uzvārds !!!" << "UZVARDS";
+        QTest::newRow("specialist name") << "N_AGENTS" << QVariantHash{{"UZVARDS", "Ozola"}, {"VARDS", "  "}}
+                                         << "Nav ievadīts ārsta vārds !!!" << "VARDS";
+        QTest::newRow("bank") << "N_BANKA" << QVariantHash{} << "Nav ievadīts bankas nosaukums !!!" << "GNOS";
+        QTest::newRow("type") << "N_VEIDI" << QVariantHash{} << "Nav ievadīts nosaukums!!!" << "GNOS";
+        QTest::newRow("room") << "N_KABINETI" << QVariantHash{} << "Nav ievadīts nosaukums !!!" << "GNOS";
+        QTest::newRow("user group") << "N_USERGROUP" << QVariantHash{} << "Nav ievadīts nosaukums !!!" << "GNOS";
+    }
+    void requiredNames() {
+        QFETCH(QString, table);
+        QFETCH(QVariantHash, values);
+        QFETCH(QString, message);
+        QFETCH(QString, field);
+        const CardCheck check = ReferenceCardStore(*m_db, table).validate(values);
+        QCOMPARE(check.message, message);
+        QCOMPARE(check.field, field);
+    }
+
+    // The specialist card: colour, blocked flag, and non-receiving lines in the calendar's format.
+    void specialistBusyTimes() {
+        Tn_agentsEdit card(*m_db);
+        card.start(0);
+        card.findChild<QLineEdit*>(QStringLiteral("UZVARDS"))->setText(QStringLiteral("Kalniņa"));
+        card.findChild<QLineEdit*>(QStringLiteral("VARDS"))->setText(QStringLiteral("Dace"));
+        card.colorBox()->setColor(QColor(0x10, 0x20, 0x30));
+        Tn_agentsEdit::BusyControls& days = card.busy(1);
+        days.allDays->setChecked(true);
+        days.allTimes->setChecked(true);
+        card.addBusyLine(1);  // not receiving on any day: VISI|VISI|
+        days.allDays->setChecked(false);
+        days.allTimes->setChecked(false);
+        static_cast<QComboBox*>(days.day)->setCurrentIndex(2);
+        days.from->setCurrentText(QStringLiteral("12:00"));
+        days.to->setCurrentText(QStringLiteral("13:30"));
+        card.addBusyLine(1);
+        Tn_agentsEdit::BusyControls& dates = card.busy(0);
+        static_cast<QDateEdit*>(dates.day)->setDate(QDate(2026, 12, 24));
+        dates.allTimes->setChecked(true);
+        card.addBusyLine(0);
+        QCOMPARE(days.list->item(0)->text(), QStringLiteral("VISAS  VISI"));
+        QCOMPARE(days.list->item(1)->text(), QStringLiteral("Trešdiena  12:00-13:30"));
+        QVERIFY(card.save());
+        const int key = card.savedKey();
+        db::ResultSet row = m_db->select(QStringLiteral("SELECT * FROM N_AGENTS WHERE ISN=:K"), {{"K", key}});
+        QCOMPARE(row.first("NESTRADA_DIENAS").toString(), QStringLiteral("VISI|VISI|\r\n3|12:00-13:30|\r\n"));
+        QCOMPARE(row.first("NESTRADA_DATUMS").toString(), QStringLiteral("24.12.2026|VISI|\r\n"));
+        QCOMPARE(row.first("COLOR").toInt(), 0x302010);
+        QCOMPARE(row.first("BLOKETS").toInt(), 0);
+
+        // On a stored specialist a removed line is written at once.
+        Tn_agentsEdit again(*m_db);
+        again.start(key);
+        QCOMPARE(again.busy(1).list->count(), 2);
+        again.busy(1).list->setCurrentRow(0);
+        again.removeBusyLine(1);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT NESTRADA_DIENAS FROM N_AGENTS WHERE ISN=:K"), {{"K", key}}).toString(),
+                 QStringLiteral("3|12:00-13:30|\r\n"));
+    }
+
+    void nonReceivingLinesRoundTrip() {
+        const QVector<NonReceivingLine> lines{{"VISI", "VISI"}, {"5", "08:00-09:30"}};
+        QCOMPARE(NonReceivingTimes::Parse(NonReceivingTimes::Format(lines)), lines);
+        QCOMPARE(NonReceivingTimes::Parse(QStringLiteral("1|VISI|\n\n2|10:00-11:00")),
+                 (QVector<NonReceivingLine>{{"1", "VISI"}, {"2", "10:00-11:00"}}));
+        QCOMPARE(NonReceivingTimes::TimeChoices().first(), QStringLiteral("08:00"));
+        QCOMPARE(NonReceivingTimes::TimeChoices().last(), QStringLiteral("21:00"));
+        QCOMPARE(NonReceivingTimes::TimeChoices().size(), 27);
+    }
+
+    // The list as a picker: Enter on a row gives its key; the quick search finds by prefix.
+    void listPicksWithEnter() {
+        const int room = addRow(QStringLiteral("N_KABINETI"), QStringLiteral("Ķirurģijas kabinets"));
+        addRow(QStringLiteral("N_KABINETI"), QStringLiteral("Arī kabinets"));
+        m_db->commitRetaining();
+        TKlasifikators list(*m_db, QStringLiteral("N_KABINETI"));
+        list.show();
+        typeText(list.quickSearch(), QStringLiteral("ķir"));
+        QCOMPARE(list.currentKey(), room);
+        QTest::keyClick(list.quickSearch(), Qt::Key_Return);
+        QVERIFY(list.grid()->hasFocus() || !QApplication::focusWidget());
+        QTest::keyClick(list.grid(), Qt::Key_Return);
+        QCOMPARE(list.selectedKey(), room);
+        QVERIFY(!list.isVisible());
+    }
+
+    void easterAndHolidays_data() {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<QDate>("easter");
+        QTest::newRow("2024") << 2024 << QDate(2024, 3, 31);
+        QTest::newRow("2025") << 2025 << QDate(2025, 4, 20);
+        QTest::newRow("2026") << 2026 << QDate(2026, 4, 5);
+        QTest::newRow("2027") << 2027 << QDate(2027, 3, 28);
+        QTest::newRow("2038") << 2038 << QDate(2038, 4, 25);
+    }
+    void easterAndHolidays() {
+        QFETCH(int, year);
+        QFETCH(QDate, easter);
+        QCOMPARE(EasterSunday(year), easter);
+        QList<QDate> dates;
+        for (const CalendarDay& d : LatvianPublicHolidays(year)) dates.append(d.date);
+        QVERIFY(dates.contains(easter.addDays(-2)));
+        QVERIFY(dates.contains(easter.addDays(1)));
+        QVERIFY(dates.contains(QDate(year, 6, 23)));
+        // 4 May and 18 November on a weekend give the Monday after.
+        for (const QDate d : {QDate(year, 5, 4), QDate(year, 11, 18)})
+            QCOMPARE(dates.contains(d.addDays(8 - d.dayOfWeek())), d.dayOfWeek() >= 6);
+    }
+
+    void nameDayFile_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("days");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("good") << "# comment\n24.06;Jānis\n\n25.03.2025;Māra\r\n" << 2 << "";
+        QTest::newRow("no separator") << "24.06;Jānis\n24.06 Jānis\n" << 1 << "rinda 2: ";
+        QTest::newRow("bad date") << "31.02;Kāds\n" << 0 << "rinda 1: nepareizs datums";
+        QTest::newRow("empty name") << "01.01;\n" << 0 << "rinda 1: vārdam";
+        QTest::newRow("name twice") << "01.01;Ivo\n02.01;IVO\n" << 1 << "rinda 2: vārds \"IVO\" jau ir rindā 1";
+        QTest::newRow("29 February") << "29.02;Pārestā\n" << 1 << "";
+    }
+    void nameDayFile() {
+        QFETCH(QString, text);
+        QFETCH(int, days);
+        QFETCH(QString, error);
+        const NameDayList list = ParseNameDays(text);
+        QCOMPARE(list.days.size(), days);
+        if (error.isEmpty())
+            QVERIFY2(list.ok(), qPrintable(list.errors.join('\n')));
+        else
+            QVERIFY2(list.errors.value(0).startsWith(error), qPrintable(list.errors.join('\n')));
+    }
+
+    void shippedNameDaysAreSound() {
+        const NameDayList list = ParseNameDays(ShippedNameDaysText());
+        QVERIFY2(list.ok(), qPrintable(list.errors.join('\n')));
+        QVERIFY(list.days.size() > 500);
+        auto dayOf = [&](const QString& name) {
+            for (const CalendarDay& d : list.days)
+                if (d.name == name) return d.date.toString(QStringLiteral("dd.MM"));
+            return QString();
+        };
+        QCOMPARE(dayOf(QStringLiteral("Jānis")), QStringLiteral("24.06"));
+        QCOMPARE(dayOf(QStringLiteral("Līga")), QStringLiteral("23.06"));
+        QCOMPARE(dayOf(QStringLiteral("Mārtiņš")), QStringLiteral("10.11"));
+    }
+
+    // A new database made by the program holds this year's and next year's holidays and the
+    // name days, once, however often the seed runs.
+    void newDatabaseIsSeeded() {
+        const QString path = testsupport::scratchDir() + QStringLiteral("/seeded.fdb");
+        QFile::remove(path);
+        app::TMainFormDati::createDatabase(path);
+        auto db = testsupport::open(path);
+        const int year = QDate::currentDate().year();
+        const QDate easter = EasterSunday(year + 1);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=1 AND DATUMS=:D"),
+                            {{"D", QDateTime(easter.addDays(1), QTime(0, 0))}})
+                     .toInt(),
+                 1);
+        const int holidays = db->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=1")).toInt();
+        QCOMPARE(holidays, LatvianPublicHolidays(year).size() + LatvianPublicHolidays(year + 1).size());
+        const int names = db->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=0")).toInt();
+        QCOMPARE(names, ParseNameDays(ShippedNameDaysText()).days.size());
+        SeedReferenceData(*db);
+        QCOMPARE(db->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI")).toInt(), holidays + names);
+    }
+
+    // import-namedays as a clinic runs it: a malformed line loads nothing; a good file corrects a
+    // date and adds a name in one go.
+    void importNameDaysCommand() {
+        const QString path = testsupport::freshDatabaseFile(QStringLiteral("import"));
+        {
+            auto db = testsupport::open(path);
+            db->exec(QStringLiteral("INSERT INTO N_SVETKI (DATUMS, GNOS, FLAG) VALUES ('2000-01-01', 'Ivo', 0)"));
+            db->commitRetaining();
+        }
+        auto run = [&](const QString& content, QString* err) {
+            const QString csv = testsupport::scratchDir() + QStringLiteral("/namedays.csv");
+            QFile f(csv);
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            f.write(content.toUtf8());
+            f.close();
+            QProcess p;
+            p.start(QStringLiteral(MOLARIX_ADMIN), {QStringLiteral("import-namedays"), path, csv});
+            p.waitForFinished(60000);
+            *err = QString::fromUtf8(p.readAllStandardError());
+            return p.exitCode();
+        };
+        QString err;
+        QCOMPARE(run(QStringLiteral("02.01;Ivo\n03.01;Miervaldis\n4.1;Spodra\n"), &err), 1);
+        QVERIFY2(err.contains(QStringLiteral("rinda 3")), qPrintable(err));
+        auto db = [&] { return testsupport::open(path); };
+        {
+            auto d = db();
+            QCOMPARE(d->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=0")).toInt(), 1);
+        }
+        QCOMPARE(run(QStringLiteral("02.01;Ivo\n03.01;Miervaldis\n"), &err), 0);
+        auto d = db();
+        QCOMPARE(d->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=0")).toInt(), 2);
+        QCOMPARE(d->scalar(QStringLiteral("SELECT DATUMS FROM N_SVETKI WHERE GNOS='Ivo'")).toDateTime().date(), QDate(2000, 1, 2));
+    }
+};
+
+QTEST_MAIN(TestReference)
+#include "tst_reference.moc"

@@ -1,0 +1,333 @@
+// The patient register: the card's field rules and checks, the list's searches and delete, and one
+// full new-patient flow through the real windows.
+#include "ModalHelper.h"
+#include "TestDatabase.h"
+#include "app/TMainFormDati.h"
+#include "db/ResultTableModel.h"
+#include "patients/PatientListStore.h"
+#include "patients/ReferenceSeed.h"
+#include "patients/TKlienti.h"
+#include "patients/TKlientuKlasifDati.h"
+#include "patients/Tn_klientEdit.h"
+#include "widgets/LookupCombo.h"
+#include "widgets/NullableDateEdit.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace patients;
+
+class TestRegister : public QObject {
+    Q_OBJECT
+    std::unique_ptr<app::TMainFormDati> m_dati;
+    db::Database* m_db = nullptr;
+
+    int count(const QString& sql, const db::Params& p = {}) { return m_db->scalar(sql, p).toInt(); }
+    int addPatient(const QString& surname, const QString& name, const QVariant& code = {}) {
+        const int key = m_db->scalar(QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS, PERS_KODS) VALUES (:U, :V, :P) RETURNING ISN"),
+                                     {{"U", surname}, {"V", name}, {"P", code}})
+                            .toInt();
+        m_db->commitRetaining();
+        return key;
+    }
+    void addNameDay(const QString& name, const QDate& date) {
+        m_db->exec(QStringLiteral("INSERT INTO N_SVETKI (GNOS, DATUMS, FLAG) VALUES (:G, :D, 0)"), {{"G", name}, {"D", QDateTime(date, QTime(0, 0))}});
+        m_db->commitRetaining();
+    }
+    QLineEdit* text(Tn_klientEdit& card, const char* column) { return qobject_cast<QLineEdit*>(card.field(QString::fromLatin1(column))); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        testsupport::isolateSettings();
+        m_dati = std::make_unique<app::TMainFormDati>(testsupport::freshDatabase(QStringLiteral("register")));
+        QVERIFY(m_dati->authenticate(QStringLiteral("ADMIN"), QString()).ok());
+        m_db = &m_dati->database();
+        addNameDay(QStringLiteral("Anna"), QDate(2000, 7, 26));
+        addNameDay(QStringLiteral("Ēriks"), QDate(2000, 5, 18));
+    }
+
+    void birthDateFromPersonalCode_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QDate>("birth");
+        QTest::addColumn<QDate>("expected");  // invalid = the birth date stays
+        QTest::newRow("empty birth date") << "120385-12345" << QDate() << QDate(1985, 3, 12);
+        QTest::newRow("birth date kept") << "120385-12345" << QDate(1985, 3, 13) << QDate();
+        QTest::newRow("before 1910 replaced") << "120385-12345" << QDate(1900, 1, 1) << QDate(1985, 3, 12);
+        QTest::newRow("century is always 19") << "010105-22222" << QDate() << QDate(1905, 1, 1);
+        QTest::newRow("blank code") << "   " << QDate() << QDate();
+        QTest::newRow("no date in code") << "329985-12345" << QDate() << QDate();
+    }
+    void birthDateFromPersonalCode() {
+        QFETCH(QString, code);
+        QFETCH(QDate, birth);
+        QFETCH(QDate, expected);
+        QCOMPARE(TKlientuKlasifDati::BirthDateFromCode(code, birth), expected);
+    }
+
+    void personalCodeExitOnTheCard() {
+        Tn_klientEdit card(*m_db);
+        card.start(0);
+        auto* birth = qobject_cast<widgets::NullableDateEdit*>(card.field(QStringLiteral("DZIM_DAT")));
+        text(card, "PERS_KODS")->setText(QStringLiteral(" 120385-1001"));
+        card.personalCodeExit();
+        QCOMPARE(text(card, "PERS_KODS")->text(), QStringLiteral("120385-1001"));
+        QCOMPARE(birth->value(), QDate(1985, 3, 12));
+        birth->setValue(QDate(1986, 1, 1));
+        card.personalCodeExit();
+        QCOMPARE(birth->value(), QDate(1986, 1, 1));
+    }
+
+    void nameDayLookup_data() {
+        QTest::addColumn<QString>("firstName");
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("nameDay");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("found") << "Anna" << "" << "26.07" << false;
+        QTest::newRow("two words, first in upper case") << "ēriks anna" << "" << "18.05" << false;
+        QTest::newRow("found replaces") << "anna" << "01.01" << "26.07" << false;
+        QTest::newRow("unknown, empty") << "Zzyzx" << "" << "22.05" << true;
+        QTest::newRow("unknown, filled") << "Zzyzx" << "03.04" << "03.04" << false;
+    }
+    void nameDayLookup() {
+        QFETCH(QString, firstName);
+        QFETCH(QString, current);
+        QFETCH(QString, nameDay);
+        QFETCH(bool, message);
+        TKlientuKlasifDati dati(*m_db);
+        const NameDayResult r = dati.lookupNameDay(firstName, current);
+        QCOMPARE(r.nameDay, nameDay);
+        QCOMPARE(r.message, message ? TKlientuKlasifDati::DefaultNameDayMessage() : QString());
+    }
+
+    // The 22 May message comes once: at the first exit of the name, not again on the next exit or
+    // on save.
+    void defaultNameDayMessageOnce() {
+        Tn_klientEdit card(*m_db);
+        card.start(0);
+        ModalHelper modal;
+        text(card, "UZVARDS")->setText(QStringLiteral("rareņa"));
+        card.surnameExit();
+        QCOMPARE(text(card, "UZVARDS")->text(), QStringLiteral("Rareņa"));
+        text(card, "VARDS")->setText(QStringLiteral("zzyzx"));
+        card.firstNameExit();
+        card.firstNameExit();
+        QVERIFY(card.save());
+        QCOMPARE(modal.messages, QStringList{QStringLiteral("Šāds vārds nav atrasts vārda dienu sarakstā, tiks ielikts 22. maijs.")});
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT VARDA_DIENA FROM N_KLIENTS WHERE ISN=:K"), {{"K", card.savedKey()}}).toString(),
+                 QStringLiteral("22.05"));
+    }
+
+    void saveChecks_data() {
+        QTest::addColumn<QString>("surname");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("no surname") << " " << "Jānis" << "" << "Nav ievadîts klienta uzvārds !!!" << "UZVARDS";
+        QTest::newRow("no name") << "Ozols" << "" << "" << "Nav ievadîts klienta vārds !!!" << "VARDS";
+        QTest::newRow("duplicate code") << "Ozols" << "Jānis" << "111111-11111" << "Atkārtojas personas kodi !!!" << "PERS_KODS";
+    }
+    void saveChecks() {
+        QFETCH(QString, surname);
+        QFETCH(QString, name);
+        QFETCH(QString, code);
+        QFETCH(QString, message);
+        QFETCH(QString, field);
+        static const int holder = addPatient(QStringLiteral("Turētājs"), QStringLiteral("Koda"), QStringLiteral("111111-11111"));
+        const int before = count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS"));
+        Tn_klientEdit card(*m_db);
+        card.start(0);
+        card.show();
+        text(card, "UZVARDS")->setText(surname);
+        text(card, "VARDS")->setText(name);
+        text(card, "PERS_KODS")->setText(code);
+        ModalHelper modal;
+        QVERIFY(!card.save());
+        QCOMPARE(modal.messages, QStringList{message});
+        QCOMPARE(card.focusWidget(), card.field(field));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS")), before);
+        // The holder itself may keep its code.
+        QVERIFY(TKlientuKlasifDati(*m_db).validate({{"UZVARDS", "T"}, {"VARDS", "K"}, {"PERS_KODS", "111111-11111"}}, holder).ok());
+    }
+
+    // Typed text is bound: a quote finds the patient instead of breaking the statement.
+    void searchWithQuote() {
+        const int key = addPatient(QStringLiteral("O'Brien"), QStringLiteral("Sean"));
+        PatientListStore store(*m_db);
+        QCOMPARE(store.findKeys(QStringLiteral("o'brien")), QVector<int>{key});
+        QCOMPARE(store.findKeys(QStringLiteral("sean o'bri")), QVector<int>{key});
+        QCOMPARE(store.findKeys(QStringLiteral("'; DROP TABLE N_KLIENTS; --")), QVector<int>{});
+        const db::ResultSet rows = store.fetch(QStringLiteral("*"), PatientListStore::DefaultOrder());
+        PatientSearch session;
+        const SearchStep step = store.search(rows, QStringLiteral("'brien"), session);
+        QVERIFY(step.row >= 0);
+        QCOMPARE(rows.value(step.row, QStringLiteral("ISN")).toInt(), key);
+    }
+
+    void searchMessagesByTab() {
+        const int key = addPatient(QStringLiteral("Zvaigzne"), QStringLiteral("Laura"));
+        TKlienti list(*m_db);
+        list.setLetter(QStringLiteral("B"));
+        ModalHelper modal;
+        list.search(QStringLiteral("vaigzn"));
+        list.search(QStringLiteral("nekāda tāda"));
+        QCOMPARE(modal.messages, (QStringList{QStringLiteral("Nav atrasts tekošajā burtā !!!"), QStringLiteral("Nav atrasts !!!")}));
+        list.setLetter(QStringLiteral("Z"));
+        list.search(QStringLiteral("vaigzn"));
+        QCOMPARE(list.currentKey(), key);
+        QCOMPARE(modal.messages.size(), 2);
+    }
+
+    void letterTabsTakeLatvianLetters() {
+        QCOMPARE(PatientListStore::LetterCondition(QStringLiteral("S")), QStringLiteral("UZVARDS LIKE 'S%' OR UZVARDS LIKE 'Š%'"));
+        QCOMPARE(PatientListStore::LetterCondition(QStringLiteral("B")), QStringLiteral("UZVARDS LIKE 'B%'"));
+        QCOMPARE(PatientListStore::TabForText(QStringLiteral("šmits")), QStringLiteral("S"));
+        QCOMPARE(PatientListStore::TabForText(QStringLiteral("2912")), QStringLiteral("*"));
+        const int key = addPatient(QStringLiteral("Šmits"), QStringLiteral("Jānis"));
+        PatientListStore store(*m_db);
+        QVERIFY(store.fetch(QStringLiteral("S"), PatientListStore::DefaultOrder()).columnCount() > 0);
+        const db::ResultSet s = store.fetch(QStringLiteral("S"), QStringLiteral(" VARDS; DELETE "));
+        bool found = false;
+        for (int r = 0; r < s.rowCount(); ++r) found = found || s.value(r, 0).toInt() == key;
+        QVERIFY(found);
+    }
+
+    // A patient with a consultation request stays, and the user is told why.
+    void deleteRefusedForPatientWithDocuments() {
+        const int key = addPatient(QStringLiteral("Aizņemtais"), QStringLiteral("Pēteris"));
+        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS) VALUES ('  901', CURRENT_TIMESTAMP, :K)"),
+                   {{"K", key}});
+        m_db->commitRetaining();
+        TKlienti list(*m_db);
+        list.setLetter(QStringLiteral("A"));
+        QVERIFY(list.setCurrentKey(key));
+        ModalHelper modal;
+        list.onDelete();
+        QCOMPARE(modal.messages.size(), 2);
+        QCOMPARE(modal.messages[0], QStringLiteral("Vai tiešām vēlaties dzēst Aizņemtais Pēteris ?"));
+        QVERIFY2(modal.messages[1].startsWith(QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")) &&
+                     modal.messages[1].size() > 70,
+                 qPrintable(modal.messages[1]));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS WHERE ISN=:K"), {{"K", key}}), 1);
+    }
+
+    void historyListsRequestsAndConsultations() {
+        const int key = addPatient(QStringLiteral("Vēsturiskā"), QStringLiteral("Ilze"));
+        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS, PLAN_DAT, PLAN_LAIKS, PLAN_ILGUMS) "
+                                  "VALUES ('  902', :D, :K, :D, '09:00', '00:30')"),
+                   {{"K", key}, {"D", QDateTime(QDate::currentDate().addDays(-10), QTime(9, 0))}});
+        m_db->exec(QStringLiteral("INSERT INTO O_KONSULTACIJA_HD (NUMURS, DATUMS, ISKLIENTS, TIME_START, TIME_END) "
+                                  "VALUES ('902-1', :D, :K, '09:05', '10:20')"),
+                   {{"K", key}, {"D", QDateTime(QDate::currentDate().addDays(-9), QTime(9, 5))}});
+        m_db->commitRetaining();
+        TKlientuKlasifDati dati(*m_db);
+        const db::ResultSet rows = dati.history(key, QDate::currentDate().addYears(-1), QDate::currentDate());
+        QCOMPARE(rows.rowCount(), 2);
+        QCOMPARE(rows.value(0, QStringLiteral("MARKER")).toInt(), 2);
+        QCOMPARE(TKlientuKlasifDati::HistoryDuration(rows, 0), QStringLiteral("01:15"));
+        QCOMPARE(TKlientuKlasifDati::HistoryDuration(rows, 1), QStringLiteral("00:30"));
+        QCOMPARE(dati.history(key, QDate::currentDate().addDays(-5), QDate::currentDate()).rowCount(), 0);
+    }
+
+    // One receptionist's session: three new patients through the list and the card, a search by a
+    // lower-case fragment with Latvian letters, a copy, an attached file, a delete.
+    void newPatientFlow() {
+        TKlienti list(*m_db);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        ModalHelper modal;
+        struct Person {
+            QString surname, name, code, phone;
+        };
+        const QList<Person> people{{"bērziņš", "ēriks", "010203-10101", "29100001"},
+                                   {"kalniņa", "anna marija", "", "29100002"},
+                                   {"ābele", "zzyzx", "", "29100003"}};
+        QList<int> keys;
+        for (const Person& p : people) {
+            modal.onDialog = [&](QDialog* d) {
+                auto* card = qobject_cast<Tn_klientEdit*>(d);
+                QVERIFY(card);
+                // Enter leaves each field as the user's Tab would.
+                for (const auto& [column, value] : {std::pair{"UZVARDS", p.surname}, std::pair{"VARDS", p.name},
+                                                    std::pair{"PERS_KODS", p.code}, std::pair{"MOB_TEL", p.phone}}) {
+                    typeText(card->field(column), value);
+                    QTest::keyClick(card->field(column), Qt::Key_Return);
+                }
+                QVERIFY(card->isVisible());
+                card->lookup("ISBANKA")->clearButton()->click();
+                QTest::mouseClick(card->saveButton(), Qt::LeftButton);
+            };
+            QTest::mouseClick(list.button("btJauns"), Qt::LeftButton);
+            keys.append(list.currentKey());
+        }
+        QCOMPARE(modal.messages, QStringList{QStringLiteral("Šāds vārds nav atrasts vārda dienu sarakstā, tiks ielikts 22. maijs.")});
+        const db::ResultSet first = m_db->select(QStringLiteral("SELECT * FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[0]}});
+        QCOMPARE(first.first("UZVARDS").toString(), QStringLiteral("Bērziņš"));
+        QCOMPARE(first.first("VARDS").toString(), QStringLiteral("Ēriks"));
+        QCOMPARE(first.first("VARDA_DIENA").toString(), QStringLiteral("18.05"));
+        QCOMPARE(first.first("DZIM_DAT").toDateTime().date(), QDate(1903, 2, 1));
+        QCOMPARE(first.first("ISBANKA").toInt(), 1);
+        QCOMPARE(first.first("SEND_SMS").toInt(), 1);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT VARDA_DIENA FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[1]}}).toString(),
+                 QStringLiteral("26.07"));
+
+        // Quick search by a lower-case fragment with Latvian letters.
+        list.setLetter(QStringLiteral("*"));
+        list.quickSearchEdit()->setFocus();
+        typeText(list.quickSearchEdit(), QStringLiteral("kalniņ"));
+        QCOMPARE(list.quickSearchEdit()->text(), QStringLiteral("KALNIŅ"));
+        QCOMPARE(list.currentKey(), keys[1]);
+        // "Meklēt" by a fragment inside the surname.
+        list.search(QStringLiteral("rziņ"));
+        QCOMPARE(list.currentKey(), keys[0]);
+
+        // Copy: everything but the key comes along.
+        QVERIFY(list.setCurrentKey(keys[0]));
+        modal.onDialog = [&](QDialog* d) {
+            auto* card = qobject_cast<Tn_klientEdit*>(d);
+            QCOMPARE(qobject_cast<QLineEdit*>(card->field("MOB_TEL"))->text(), QStringLiteral("29100001"));
+            qobject_cast<QLineEdit*>(card->field("PERS_KODS"))->clear();
+            qobject_cast<QLineEdit*>(card->field("VARDS"))->setText(QStringLiteral("Anna"));
+            QTest::mouseClick(card->saveButton(), Qt::LeftButton);
+        };
+        QTest::mouseClick(list.button("btKopet"), Qt::LeftButton);
+        const int copy = list.currentKey();
+        QVERIFY(!keys.contains(copy));
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT UZVARDS || '/' || VARDS || '/' || MOB_TEL FROM N_KLIENTS WHERE ISN=:K"), {{"K", copy}})
+                     .toString(),
+                 QStringLiteral("Bērziņš/Anna/29100001"));
+
+        // Attach a file to the third patient.
+        QVERIFY(list.setCurrentKey(keys[2]));
+        const QString file = testsupport::scratchDir() + QStringLiteral("/rentgens 1.png");
+        modal.onDialog = [&](QDialog* d) {
+            auto* card = qobject_cast<Tn_klientEdit*>(d);
+            card->addFile(file);
+            card->addFile(QStringLiteral("/tmp/otrs.pdf"));
+            card->fileList()->setCurrentRow(1);
+            QTest::mouseClick(card->findChild<QPushButton*>("btFailsDzest"), Qt::LeftButton);
+            QTest::mouseClick(card->saveButton(), Qt::LeftButton);
+        };
+        QTest::mouseClick(list.button("btLabot"), Qt::LeftButton);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT FAILI FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[2]}}).toString(), file + ">");
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_KLIENTS' AND TAUSTINS='L' AND ISN_BAZE=:K"),
+                       {{"K", keys[2]}}),
+                 1);
+
+        // Delete the copy.
+        QVERIFY(list.setCurrentKey(copy));
+        modal.messages.clear();
+        QTest::mouseClick(list.button("btDzest"), Qt::LeftButton);
+        QCOMPARE(modal.messages, QStringList{QStringLiteral("Vai tiešām vēlaties dzēst Bērziņš Anna ?")});
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS WHERE ISN=:K"), {{"K", copy}}), 0);
+        QCOMPARE(list.model()->findRow(copy), -1);
+    }
+};
+
+QTEST_MAIN(TestRegister)
+#include "tst_register.moc"
