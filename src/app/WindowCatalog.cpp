@@ -4,6 +4,7 @@
 // subsystem; nothing else in the main window needs to know a window class.
 namespace patients {
 void RegisterPriceListWindow();
+void RegisterWindows();
 }
 
 namespace app {
@@ -15,6 +16,7 @@ void RegisterAllWindows() {
     if (done) return;
     done = true;
     patients::RegisterPriceListWindow();
+    patients::RegisterWindows();
     RegisterAppWindows();
 }
 
