@@ -12,6 +12,13 @@ namespace {
 
 QString flagOf(bool locked) { return locked ? QStringLiteral("T") : QStringLiteral("F"); }
 
+// Lock and update conflicts with another transaction (isc_lock_conflict, isc_update_conflict,
+// isc_concurrent_transaction; a no-wait lock conflict arrives as isc_deadlock).
+bool isConflict(const db::DbError& e) {
+    const long code = e.gdsCode();
+    return code == 335544336L || code == 335544345L || code == 335544451L || code == 335544878L;
+}
+
 int currentUserIsn() { return TMainFormDati::exists() ? TMainFormDati::instance().UserIsn() : 0; }
 
 }  // namespace
@@ -54,6 +61,15 @@ bool DayLockStore::needsFirstFill(const QDate& today) {
 int DayLockStore::lockOlderDays(int keepOpen, const QDate& today) {
     if (keepOpen <= 0) return 0;
     db::Transaction tx(m_db);
+    // Workstations starting at the same moment would each see the same days missing and make
+    // them twice (O_DIENAS has no unique date). The installation row serialises them: whoever
+    // cannot lock it at once leaves the work to the one that holds it.
+    try {
+        tx.select(QStringLiteral("SELECT ISN FROM N_ISI WITH LOCK"));
+    } catch (const db::DbError& e) {
+        if (isConflict(e)) return 0;
+        throw;
+    }
     ensureDays(tx, QDate(today.year() - 1, 1, 1), QDate(today.year(), 12, 31));
     const int locked = tx.exec(QStringLiteral("UPDATE O_DIENAS SET FLAG='T' WHERE DATUMS<:DATUMS"),
                                {{QStringLiteral("DATUMS"), today.addDays(1 - keepOpen)}});

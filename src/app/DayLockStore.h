@@ -30,7 +30,8 @@ public:
 
     // The start-of-day lock: with keepOpen (BLOKDIENAS) > 0 the missing rows of today's and the
     // previous year are made, then every stored day before today - keepOpen + 1 is locked, all in
-    // one transaction. keepOpen <= 0 changes nothing. Returns the number of rows locked.
+    // one transaction. keepOpen <= 0 changes nothing. While another workstation is doing the same
+    // (it holds the N_ISI row) this one does nothing. Returns the number of rows locked.
     int lockOlderDays(int keepOpen, const QDate& today);
     // The same with BLOKDIENAS read from N_ISI.
     int lockOlderDays(const QDate& today);

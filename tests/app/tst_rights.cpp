@@ -261,6 +261,22 @@ private Q_SLOTS:
         QCOMPARE(rows(), 10);
     }
 
+    // Two workstations start at once: the second leaves the days to the first instead of making
+    // them twice.
+    void simultaneousStartsMakeEachDayOnce() {
+        DayLockStore store(*m_db);
+        const QString path = m_db->connectionString();
+        auto other = testsupport::open(path);
+        {
+            db::Transaction first(*other);
+            first.select("SELECT ISN FROM N_ISI WITH LOCK");
+            QCOMPARE(store.lockOlderDays(3, QDate(2026, 3, 10)), 0);
+            QCOMPARE(rows(), 0);
+        }
+        QVERIFY(store.lockOlderDays(3, QDate(2026, 3, 10)) > 0);
+        QCOMPARE(rows(), 730);
+    }
+
     void februaryOfANonLeapYear() {
         DayLockStore store(*m_db);
         store.setMonth(2023, 2, true);
