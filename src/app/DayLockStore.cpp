@@ -23,8 +23,22 @@ int currentUserIsn() { return TMainFormDati::exists() ? TMainFormDati::instance(
 
 }  // namespace
 
+bool DayLockStore::lockInstallationRow(db::Transaction& tx) {
+    // Workstations making days at the same moment would each see the same days missing and make
+    // them twice (O_DIENAS has no unique date). The installation row serialises them: whoever
+    // cannot lock it at once leaves the work to the one that holds it.
+    try {
+        tx.select(QStringLiteral("SELECT ISN FROM N_ISI WITH LOCK"));
+        return true;
+    } catch (const db::DbError& e) {
+        if (isConflict(e)) return false;
+        throw;
+    }
+}
+
 int DayLockStore::ensureDays(const QDate& from, const QDate& to) {
     db::Transaction tx(m_db);
+    if (!lockInstallationRow(tx)) return 0;
     const int made = ensureDays(tx, from, to);
     tx.commit();
     return made;
@@ -61,15 +75,7 @@ bool DayLockStore::needsFirstFill(const QDate& today) {
 int DayLockStore::lockOlderDays(int keepOpen, const QDate& today) {
     if (keepOpen <= 0) return 0;
     db::Transaction tx(m_db);
-    // Workstations starting at the same moment would each see the same days missing and make
-    // them twice (O_DIENAS has no unique date). The installation row serialises them: whoever
-    // cannot lock it at once leaves the work to the one that holds it.
-    try {
-        tx.select(QStringLiteral("SELECT ISN FROM N_ISI WITH LOCK"));
-    } catch (const db::DbError& e) {
-        if (isConflict(e)) return 0;
-        throw;
-    }
+    if (!lockInstallationRow(tx)) return 0;
     ensureDays(tx, QDate(today.year() - 1, 1, 1), QDate(today.year(), 12, 31));
     const int locked = tx.exec(QStringLiteral("UPDATE O_DIENAS SET FLAG='T' WHERE DATUMS<:DATUMS"),
                                {{QStringLiteral("DATUMS"), today.addDays(1 - keepOpen)}});
@@ -128,7 +134,7 @@ void DayLockStore::setMonth(int year, int month, bool locked) {
     const QDate first(year, month, 1);
     const QDate last(year, month, first.daysInMonth());
     db::Transaction tx(m_db);
-    ensureDays(tx, first, last);
+    if (lockInstallationRow(tx)) ensureDays(tx, first, last);
     for (QDate d = first; d <= last; d = d.addDays(1)) setDayInTransaction(tx, d, locked);
     tx.commit();
 }

@@ -20,8 +20,8 @@ public:
     static int lastYear(const QDate& today) { return today.year() + 1; }
 
     // Creates an open row for every day of the range that has none, in one transaction: the
-    // stored dates are read once and one INSERT runs per missing day. Returns how many rows it
-    // made.
+    // stored dates are read once and one INSERT runs per missing day. While another workstation
+    // is making days (it holds the N_ISI row) this one makes none. Returns how many rows it made.
     int ensureDays(const QDate& from, const QDate& to);
 
     // True when the table has not been filled yet for the window's year range: the two probe
@@ -54,6 +54,8 @@ public:
     QString setKeepOpenDays(const QString& text);
 
 private:
+    // Locks the N_ISI row for the transaction; false when another transaction holds it.
+    bool lockInstallationRow(db::Transaction& tx);
     int ensureDays(db::Transaction& tx, const QDate& from, const QDate& to);
     void setDayInTransaction(db::Transaction& tx, const QDate& day, bool locked);
     db::Database& m_db;
