@@ -386,6 +386,30 @@ private Q_SLOTS:
         QCOMPARE(d->scalar("SELECT LOGOFF FROM O_LOGON").toString(), QStringLiteral("OK"));
     }
 
+    void rightsWindowButtonsFollowTheUsersRights_data() {
+        QTest::addColumn<QString>("rights");
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<bool>("add");
+        QTest::addColumn<bool>("remove");
+        QTest::newRow("view only") << "13_TFFF" << false << false << false;
+        QTest::newRow("change and add") << "00_TTTT13_TTTF" << true << true << false;
+        QTest::newRow("delete only") << "13_FFFT" << false << false << true;
+    }
+    void rightsWindowButtonsFollowTheUsersRights() {
+        QFETCH(QString, rights);
+        QFETCH(bool, change);
+        QFETCH(bool, add);
+        QFETCH(bool, remove);
+        Session s = logOn("ANNA", rights);
+        TLietotajuTiesibas w(s.dati->database());
+        w.show();
+        QCOMPARE(w.btSaglabat()->isEnabled(), change);
+        QCOMPARE(w.btPievienotIespejas()->isEnabled(), change);
+        QCOMPARE(w.btSaglabatIespejas()->isEnabled(), change);
+        QCOMPARE(w.btPievienot()->isEnabled(), add);
+        QCOMPARE(w.btDzest()->isEnabled(), remove);
+    }
+
     void dayLocksWindow() {
         Session s = logOn();
         db::Database& d = s.dati->database();
