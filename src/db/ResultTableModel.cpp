@@ -56,6 +56,15 @@ void ResultTableModel::setRows(ResultSet rows) {
     endResetModel();
 }
 
+void ResultTableModel::appendRows(const ResultSet& more) {
+    if (more.isEmpty()) return;
+    const int first = m_rows.rowCount();
+    beginInsertRows(QModelIndex(), first, first + more.rowCount() - 1);
+    m_rows.reserve(first + more.rowCount());
+    for (int r = 0; r < more.rowCount(); ++r) m_rows.append(more.row(r));
+    endInsertRows();
+}
+
 QVariant ResultTableModel::fieldValue(int row, const QString& field) const {
     const int c = m_rows.columnIndex(field);
     if (c < 0 || row < 0 || row >= m_rows.rowCount()) return QVariant();

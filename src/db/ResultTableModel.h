@@ -33,6 +33,9 @@ public:
     void setColumns(QVector<ColumnSpec> columns);
     const QVector<ColumnSpec>& columnSpecs() const { return m_columns; }
     void setRows(ResultSet rows);
+    // Adds rows of the same query after the present ones (a long list fetched in batches); views
+    // keep their current row and scroll position.
+    void appendRows(const ResultSet& more);
     const ResultSet& rows() const { return m_rows; }
 
     // The raw value of a field (also one not shown) in a row; invalid when out of range.

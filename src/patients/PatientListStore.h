@@ -5,6 +5,11 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <QVector>
+#include <memory>
+
+namespace db {
+class Statement;
+}
 
 namespace patients {
 
@@ -19,6 +24,22 @@ struct PatientSearch {
 struct SearchStep {
     int row = -1;
     QString message;
+};
+
+// A list read in batches from one open query: the window shows the first rows at once and reads
+// the rest while the user looks at them.
+class PatientListFetch {
+public:
+    PatientListFetch(db::Database& database, const QString& sql);
+    ~PatientListFetch();
+    // Up to maxRows further rows; fewer (or none) at the end of the list.
+    db::ResultSet next(int maxRows);
+    bool atEnd() const { return m_atEnd; }
+
+private:
+    std::unique_ptr<db::Statement> m_statement;
+    QStringList m_columns;
+    bool m_atEnd = false;
 };
 
 // The patient list: its query by letter tab and order, the searches and the delete. Every list

@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -23,6 +24,9 @@ namespace patients {
 
 namespace {
 const QString Section = QStringLiteral("Klienti");
+// The first batch fills a screen at once; later batches are read between user events.
+constexpr int FirstBatch = 200;
+constexpr int NextBatch = 2000;
 int currentUser() { return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0; }
 }  // namespace
 
@@ -151,16 +155,49 @@ void TKlienti::sortByColumn(int column) {
 
 void TKlienti::refresh(int key) {
     const int keep = key > 0 ? key : currentKey();
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    m_fetch.reset();
     try {
-        m_model->setRows(m_store.fetch(letter(), m_order));
+        m_fetch = std::make_unique<PatientListFetch>(m_db, PatientListStore::ListSql(letter(), m_order));
+        m_model->setRows(m_fetch->next(FirstBatch));
+        if (m_fetch->atEnd()) m_fetch.reset();
     } catch (const db::DbError& e) {
-        QGuiApplication::restoreOverrideCursor();
+        m_fetch.reset();
         showMessage(tr("Sistēmas kļūda: ") + e.message());
         return;
     }
-    QGuiApplication::restoreOverrideCursor();
+    if (m_fetch) QTimer::singleShot(0, this, &TKlienti::fetchMore);
     if (!setCurrentKey(keep) && m_model->rowCount() > 0) m_grid->selectRow(0);
+}
+
+void TKlienti::fetchMore() {
+    if (!m_fetch) return;
+    try {
+        m_model->appendRows(m_fetch->next(NextBatch));
+        if (m_fetch->atEnd()) {
+            m_fetch.reset();
+            return;
+        }
+    } catch (const db::DbError& e) {
+        m_fetch.reset();
+        showMessage(tr("Sistēmas kļūda: ") + e.message());
+        return;
+    }
+    QTimer::singleShot(0, this, &TKlienti::fetchMore);
+}
+
+void TKlienti::completeList() {
+    if (!m_fetch) return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        while (m_fetch && !m_fetch->atEnd()) m_model->appendRows(m_fetch->next(1 << 20));
+    } catch (const db::DbError& e) {
+        QGuiApplication::restoreOverrideCursor();
+        m_fetch.reset();
+        showMessage(tr("Sistēmas kļūda: ") + e.message());
+        return;
+    }
+    m_fetch.reset();
+    QGuiApplication::restoreOverrideCursor();
 }
 
 int TKlienti::currentKey() const {
@@ -170,7 +207,11 @@ int TKlienti::currentKey() const {
 
 bool TKlienti::setCurrentKey(int key) {
     if (key <= 0) return false;
-    const int row = m_model->findRow(key);
+    int row = m_model->findRow(key);
+    if (row < 0 && m_fetch) {
+        completeList();
+        row = m_model->findRow(key);
+    }
     if (row < 0) return false;
     m_grid->selectRow(row);
     m_grid->scrollTo(m_model->index(row, 0));
@@ -192,6 +233,7 @@ void TKlienti::choose() {
 void TKlienti::showMessage(const QString& text) { QMessageBox::warning(this, QString(), text); }
 
 void TKlienti::search(const QString& text) {
+    completeList();
     const SearchStep step = m_store.search(m_model->rows(), text, m_search);
     m_btTurpinat->setEnabled(!m_search.keys.isEmpty());
     if (step.row >= 0) {
@@ -203,6 +245,7 @@ void TKlienti::search(const QString& text) {
 }
 
 void TKlienti::continueSearch() {
+    completeList();
     const SearchStep step = PatientListStore::continueSearch(m_model->rows(), m_search);
     if (step.row >= 0) {
         m_grid->selectRow(step.row);
@@ -221,6 +264,7 @@ void TKlienti::quickSearch(const QString& typed) {
     }
     if (upper.trimmed().isEmpty()) return;
     if (letter() != QLatin1String("*")) setLetter(PatientListStore::TabForText(upper));
+    completeList();
     const int row = PatientListStore::QuickSearchRow(m_model->rows(), upper);
     if (row >= 0) {
         m_grid->selectRow(row);

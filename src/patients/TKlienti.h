@@ -3,6 +3,7 @@
 #include "patients/PatientListStore.h"
 
 #include <QDialog>
+#include <memory>
 
 class QLineEdit;
 class QPushButton;
@@ -26,6 +27,9 @@ public:
 
     // Rereads the list of the current tab and order and positions on the key.
     void refresh(int key = 0);
+    // Reads the rest of the list now (searches and positioning need every row).
+    void completeList();
+    bool listComplete() const { return !m_fetch; }
     int currentKey() const;
     bool setCurrentKey(int key);
     int selectedKey() const { return m_selectedKey; }
@@ -63,10 +67,12 @@ private:
     void choose();
     void showMessage(const QString& text);
     void openCard(int key, bool historyPage);
+    void fetchMore();
 
     db::Database& m_db;
     PatientListStore m_store;
     PatientSearch m_search;
+    std::unique_ptr<PatientListFetch> m_fetch;
     QString m_order;
     db::ResultTableModel* m_model;
     QTabBar* m_tabs;

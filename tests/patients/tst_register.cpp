@@ -4,6 +4,7 @@
 #include "TestDatabase.h"
 #include "app/TMainFormDati.h"
 #include "db/ResultTableModel.h"
+#include "db/Statement.h"
 #include "patients/PatientListStore.h"
 #include "patients/ReferenceSeed.h"
 #include "patients/TKlienti.h"
@@ -232,6 +233,35 @@ private Q_SLOTS:
         QCOMPARE(TKlientuKlasifDati::HistoryDuration(rows, 0), QStringLiteral("01:15"));
         QCOMPARE(TKlientuKlasifDati::HistoryDuration(rows, 1), QStringLiteral("00:30"));
         QCOMPARE(dati.history(key, QDate::currentDate().addDays(-5), QDate::currentDate()).rowCount(), 0);
+    }
+
+    // A long list shows its first rows at once and reads the rest between events; a search
+    // before that reads the rest first.
+    void longListArrivesInBatches() {
+        {
+            db::Transaction tx(*m_db);
+            db::Statement st(tx, QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS) VALUES (:U, 'Rinda')"));
+            for (int i = 0; i < 2500; ++i) {
+                st.bind(QStringLiteral("U"), QStringLiteral("Garais%1").arg(i, 4, 10, QLatin1Char('0')));
+                st.execute();
+            }
+            tx.commit();
+        }
+        const int total = count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS WHERE ISN!=1"));
+        TKlienti list(*m_db);
+        list.setLetter(QStringLiteral("*"));
+        list.refresh();
+        QVERIFY(list.model()->rowCount() < total);
+        QVERIFY(!list.listComplete());
+        list.quickSearch(QStringLiteral("garais2499"));
+        QVERIFY(list.listComplete());
+        QCOMPARE(list.model()->rowCount(), total);
+        QCOMPARE(list.model()->fieldValue(list.grid()->currentIndex().row(), QStringLiteral("UZVARDS")).toString(), QStringLiteral("Garais2499"));
+        list.refresh();
+        QTRY_VERIFY(list.listComplete());
+        QCOMPARE(list.model()->rowCount(), total);
+        m_db->exec(QStringLiteral("DELETE FROM N_KLIENTS WHERE UZVARDS STARTING WITH 'Garais'"));
+        m_db->commitRetaining();
     }
 
     // One receptionist's session: three new patients through the list and the card, a search by a

@@ -1,0 +1,72 @@
+// The patient list window on tab "*": its one fetch of every patient, and the quick search that
+// moves along the fetched rows as the receptionist types.
+#include "BenchCase.h"
+#include "db/ResultTableModel.h"
+#include "db/Statement.h"
+#include "patients/PatientListStore.h"
+
+namespace {
+
+const QString AllSql = patients::PatientListStore::ListSql(QStringLiteral("*"), patients::PatientListStore::DefaultOrder());
+
+bench::BenchCase::Registrar listFetch({
+    QStringLiteral("patient list \"*\": store fetch into the grid model"),
+    [](db::Database& d) {
+        patients::PatientListStore store(d);
+        db::ResultTableModel model;
+        model.setColumns({{"UZVARDS", "Uzvārds", "", {}}, {"VARDS", "Vārds", "", {}}, {"DZIM_DAT", "Dzimšanas datums", "dd.MM.yyyy", {}},
+                          {"TELEFONS", "Telefons", "", {}}, {"MOB_TEL", "Mob. telefons", "", {}}});
+        model.setRows(store.fetch(QStringLiteral("*"), patients::PatientListStore::DefaultOrder()));
+        bench::consume(model.rowCount());
+    },
+    [](db::Database& d) { bench::consume(d.select(AllSql).rowCount()); },
+    12,
+});
+
+// Typing "ZVAIG" key by key: five moves along the fetched list, against one indexed query per key.
+bench::BenchCase::Registrar quickSearch({
+    QStringLiteral("patient list \"*\": quick search while typing \"ZVAIG\""),
+    [](db::Database& d) {
+        static db::ResultSet rows;
+        static QString attached;
+        // The list is fetched once when the window opens; the keys only move along it.
+        if (attached != d.connectionString() || rows.isEmpty()) {
+            rows = patients::PatientListStore(d).fetch(QStringLiteral("*"), patients::PatientListStore::DefaultOrder());
+            attached = d.connectionString();
+        }
+        const QString typed = QStringLiteral("ZVAIG");
+        for (int n = 1; n <= typed.size(); ++n) bench::consume(patients::PatientListStore::QuickSearchRow(rows, typed.left(n)));
+    },
+    [](db::Database& d) {
+        const QString typed = QStringLiteral("ZVAIG");
+        for (int n = 1; n <= typed.size(); ++n)
+            bench::consume(d.scalar(QStringLiteral("SELECT FIRST 1 ISN FROM N_KLIENTS WHERE ISN!=1 AND UPPER(UZVARDS) STARTING WITH "
+                                                   ":S ORDER BY UPPER(UZVARDS)"),
+                                    {{QStringLiteral("S"), typed.left(n)}}));
+    },
+    13,
+});
+
+}  // namespace
+
+namespace {
+
+// What the window reads before it is first painted: one batch of the open query.
+bench::BenchCase::Registrar firstBatch({
+    QStringLiteral("patient list \"*\": first batch the window shows (200 rows)"),
+    [](db::Database& d) {
+        patients::PatientListFetch fetch(d, AllSql);
+        db::ResultTableModel model;
+        model.setColumns({{"UZVARDS", "Uzvārds", "", {}}, {"VARDS", "Vārds", "", {}}});
+        model.setRows(fetch.next(200));
+        bench::consume(model.rowCount());
+    },
+    [](db::Database& d) {
+        db::Statement st(d.defaultTransaction(), AllSql);
+        st.execute();
+        for (int i = 0; i < 200 && st.next(); ++i) bench::consume(st.value(1));
+    },
+    14,
+});
+
+}  // namespace
