@@ -166,11 +166,17 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
     kind.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
         return TKlientuKlasifDati::HistoryKind(rows.value(row, QStringLiteral("MARKER")).toInt());
     };
+    // Request numbers are stored right-aligned with blanks.
+    db::ColumnSpec number;
+    number.title = tr("Numurs");
+    number.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
+        return rows.value(row, QStringLiteral("NUMURS")).toString().trimmed();
+    };
     db::ColumnSpec duration;
     duration.title = tr("Ilgums");
     duration.calculate = [](const db::ResultSet& rows, int row) -> QVariant { return TKlientuKlasifDati::HistoryDuration(rows, row); };
     m_vesture->setColumns({kind,
-                           {QStringLiteral("NUMURS"), tr("Numurs"), {}, {}},
+                           number,
                            {QStringLiteral("DATUMS"), tr("Datums"), QStringLiteral("dd.MM.yyyy"), {}},
                            {QStringLiteral("PLAN_DAT"), tr("Plān.datums"), QStringLiteral("dd.MM.yyyy"), {}},
                            {QStringLiteral("PLAN_LAIKS"), tr("Plān.laiks"), {}, {}},
@@ -183,6 +189,7 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
     m_grdVesture->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grdVesture->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grdVesture->verticalHeader()->hide();
+    m_grdVesture->horizontalHeader()->setStretchLastSection(true);
     historyLayout->addLayout(period);
     historyLayout->addWidget(m_grdVesture, 1);
     m_pages->addTab(historyPage, tr("Vēsture"));

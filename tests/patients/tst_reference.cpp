@@ -1,6 +1,9 @@
 // The reference lists and their cards, the holidays and the name-day calendar of a new database.
 #include "ModalHelper.h"
 #include "TestDatabase.h"
+#include "app/PasswordDigest.h"
+#include "app/Rights.h"
+#include "app/UserNameCodec.h"
 #include "app/TMainFormDati.h"
 #include "db/ResultTableModel.h"
 #include "patients/NonReceivingTimes.h"
@@ -195,6 +198,59 @@ private Q_SLOTS:
                  QStringLiteral("3|12:00-13:30|\r\n"));
     }
 
+    // As a new user would: through the list window's "Jauns" into the card and back to the list,
+    // which stands on the new row.
+    void newRowsThroughTheListWindow_data() {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("specialist") << "N_AGENTS" << "Egle";
+        QTest::newRow("room") << "N_KABINETI" << "Kabinets 3";
+        QTest::newRow("consultation type") << "N_VEIDI" << "Higiēna";
+    }
+    void newRowsThroughTheListWindow() {
+        QFETCH(QString, table);
+        QFETCH(QString, name);
+        TKlasifikators list(*m_db, table);
+        list.show();
+        ModalHelper modal;
+        modal.onDialog = [&](QDialog* d) {
+            typeText(d->findChild<QLineEdit*>(table == "N_AGENTS" ? "UZVARDS" : "GNOS"), name);
+            if (auto* card = qobject_cast<Tn_agentsEdit*>(d)) {
+                typeText(card->findChild<QLineEdit*>("VARDS"), QStringLiteral("Māra"));
+                card->colorBox()->setColor(QColor(0xFF, 0xC0, 0x80));
+                card->pages()->setCurrentIndex(1);
+                static_cast<QComboBox*>(card->busy(1).day)->setCurrentIndex(4);
+                card->busy(1).allTimes->setChecked(true);
+                QTest::mouseClick(card->findChild<QPushButton*>("btPievienotDiena"), Qt::LeftButton);
+            }
+            QTest::mouseClick(d->findChild<QPushButton*>("btSaglabat"), Qt::LeftButton);
+        };
+        QTest::mouseClick(list.findChild<QPushButton*>("btJauns"), Qt::LeftButton);
+        QVERIFY(modal.messages.isEmpty());
+        const int key = list.currentKey();
+        QVERIFY(key > 1);
+        const db::ResultSet row = m_db->select(QStringLiteral("SELECT * FROM %1 WHERE ISN=:K").arg(table), {{"K", key}});
+        QCOMPARE(row.first(table == "N_AGENTS" ? "UZVARDS" : "GNOS").toString(), name);
+        if (table == "N_AGENTS") {
+            QCOMPARE(row.first("COLOR").toInt(), 0x80C0FF);
+            QCOMPARE(row.first("NESTRADA_DIENAS").toString(), QStringLiteral("5|VISI|\r\n"));
+        }
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE=:T AND TAUSTINS='J' AND ISN_BAZE=:K"),
+                       {{"T", table}, {"K", key}}),
+                 1);
+
+        // "Kopēt" starts a new row from the current one.
+        modal.onDialog = [&](QDialog* d) {
+            auto* edit = d->findChild<QLineEdit*>(table == "N_AGENTS" ? "UZVARDS" : "GNOS");
+            QCOMPARE(edit->text(), name);
+            edit->setText(name + QStringLiteral(" 2"));
+            QTest::mouseClick(d->findChild<QPushButton*>("btSaglabat"), Qt::LeftButton);
+        };
+        QTest::mouseClick(list.findChild<QPushButton*>("btKopet"), Qt::LeftButton);
+        QVERIFY(list.currentKey() != key);
+        QCOMPARE(list.model()->rowCount(), count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ISN!=1").arg(table)));
+    }
+
     void nonReceivingLinesRoundTrip() {
         const QVector<NonReceivingLine> lines{{"VISI", "VISI"}, {"5", "08:00-09:30"}};
         QCOMPARE(NonReceivingTimes::Parse(NonReceivingTimes::Format(lines)), lines);
@@ -335,6 +391,28 @@ private Q_SLOTS:
         auto d = db();
         QCOMPARE(d->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=0")).toInt(), 2);
         QCOMPARE(d->scalar(QStringLiteral("SELECT DATUMS FROM N_SVETKI WHERE GNOS='Ivo'")).toDateTime().date(), QDate(2000, 1, 2));
+    }
+
+    // A user who may only change rooms gets "Labot" alone; the price list is a picker only.
+    // Runs last: the limited session replaces the test's session for good.
+    void buttonsFollowRights() {
+        {
+            TKlasifikators prices(*m_db, QStringLiteral("N_PRECE"));
+            for (const char* b : {"btJauns", "btKopet", "btLabot", "btDzest"}) QVERIFY(!prices.findChild<QPushButton*>(b)->isEnabled());
+        }
+        m_db->exec(QStringLiteral("INSERT INTO N_USERS (GNOS, PASWORD, ISUSERGROUP, ISAGENTS, IESPEJAS) VALUES (:G, :P, 1, 1, '04_TTFF')"),
+                   {{"G", app::EncodeUserName(QStringLiteral("ANNA"))}, {"P", app::MakePasswordDigest(QString(), QString())}});
+        m_db->commitRetaining();
+        {
+            app::TMainFormDati limited(testsupport::open(m_db->connectionString()));
+            const app::LogonResult r = limited.authenticate(QStringLiteral("ANNA"), QString());
+            QVERIFY2(r.ok(), qPrintable(r.message));
+            TKlasifikators rooms(limited.database(), QStringLiteral("N_KABINETI"));
+            QVERIFY(rooms.findChild<QPushButton*>("btLabot")->isEnabled());
+            for (const char* b : {"btJauns", "btKopet", "btDzest"}) QVERIFY2(!rooms.findChild<QPushButton*>(b)->isEnabled(), b);
+            TKlasifikators banks(limited.database(), QStringLiteral("N_BANKA"));
+            QVERIFY(!banks.findChild<QPushButton*>("btLabot")->isEnabled());
+        }
     }
 };
 
