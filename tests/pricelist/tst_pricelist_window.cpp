@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
@@ -133,11 +134,31 @@ private Q_SLOTS:
         QTreeWidgetItem* nodeB = TTreeMyRec::findNode(w.groupTree(), b);
         QCOMPARE(nodeB->child(0)->text(0), QStringLiteral("A1"));
         QCOMPARE(TTreeMyRec::of(w.groupTree()->currentItem()).Isn, a1);
+        // Dropping with the mouse goes the same way: the tree does not move the node by itself.
+        QTreeWidget* tree = w.groupTree();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.selectGroup(b);
+        const QPoint onA = tree->visualItemRect(TTreeMyRec::findNode(tree, a)).center();
+        std::unique_ptr<QMimeData> mime(tree->model()->mimeData({tree->currentIndex()}));
+        QDropEvent drop(QPointF(onA), Qt::MoveAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        // Offscreen there is no drag in progress, so the drop is handed to the window's filter on
+        // the tree directly, as the event loop does during a real drag.
+        const QStringList dropped = answering(QMessageBox::Yes, [&] {
+            QVERIFY(static_cast<QObject&>(w).eventFilter(tree->viewport(), &drop));
+            QCOMPARE(drop.dropAction(), Qt::IgnoreAction);
+            QTest::qWait(100);
+        });
+        QCOMPARE(dropped.size(), 1);
+        QVERIFY(dropped[0].endsWith(" zem A ?"));
+        QCOMPARE(parentOf(b), a);
+        QCOMPARE(topLevelNames(tree), QStringList{"A"});
+        w.selectGroup(a1);
         // And back to the top level from the pop-up.
         const QStringList top = answering(QMessageBox::Yes, [&] { w.moveGroupToTop(); });
         QCOMPARE(top, (QStringList{"Vai tiešām vēlaties pârvietot šo grupu uz pirmo līmeni ?", "P?rvieto?ana notikusi"}));
         QCOMPARE(parentOf(a1), 0);
-        QCOMPARE(topLevelNames(w.groupTree()), (QStringList{"A", "A1", "B"}));
+        QCOMPARE(topLevelNames(w.groupTree()), (QStringList{"A", "A1"}));
     }
 
     void deletingAGroupWithItemsShowsTheDatabaseRefusal() {
