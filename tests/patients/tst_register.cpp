@@ -2,6 +2,7 @@
 // full new-patient flow through the real windows.
 #include "ModalHelper.h"
 #include "TestDatabase.h"
+#include "app/Settings.h"
 #include "app/TMainFormDati.h"
 #include "db/ResultTableModel.h"
 #include "db/Statement.h"
@@ -196,6 +197,35 @@ private Q_SLOTS:
         bool found = false;
         for (int r = 0; r < s.rowCount(); ++r) found = found || s.value(r, 0).toInt() == key;
         QVERIFY(found);
+    }
+
+    // The tab and the order survive the window; a saved order that is not ours is not used.
+    void tabAndOrderAreRemembered() {
+        const int a = addPatient(QStringLiteral("Ūdre"), QStringLiteral("Zane"));
+        const int b = addPatient(QStringLiteral("Ulmane"), QStringLiteral("Agnese"));
+        {
+            TKlienti list(*m_db);
+            list.setLetter(QStringLiteral("U"));
+            list.sortByColumn(1);
+            QCOMPARE(list.model()->fieldValue(0, QStringLiteral("ISN")).toInt(), b);
+        }
+        TKlienti again(*m_db);
+        QCOMPARE(again.letter(), QStringLiteral("U"));
+        QCOMPARE(again.order(), QStringLiteral(" VARDS, UZVARDS "));
+        QCOMPARE(again.model()->rowCount(), 2);
+        again.sortByColumn(0);
+        QCOMPARE(again.model()->fieldValue(0, QStringLiteral("ISN")).toInt(), b);
+        QVERIFY(again.model()->findRow(a) >= 0);
+        app::Settings::setString(QStringLiteral("Klienti"), QStringLiteral("Kartiba"), QStringLiteral("ISN; DROP TABLE N_KLIENTS"));
+        TKlienti third(*m_db);
+        QCOMPARE(third.order(), PatientListStore::DefaultOrder());
+        // As a picker: Enter on the grid hands the key back and closes.
+        third.show();
+        QVERIFY(third.setCurrentKey(a));
+        QTest::keyClick(third.grid(), Qt::Key_Return);
+        QCOMPARE(third.selectedKey(), a);
+        QVERIFY(!third.isVisible());
+        third.setLetter(QStringLiteral("*"));
     }
 
     // A patient with a consultation request stays, and the user is told why.
