@@ -7,15 +7,19 @@
 
 namespace {
 
-const QString AllSql = patients::PatientListStore::ListSql(QStringLiteral("*"), patients::PatientListStore::DefaultOrder());
+const QString AllSql =
+    patients::PatientListStore::ListSql(QStringLiteral("*"), patients::PatientListStore::DefaultOrder());
 
 bench::BenchCase::Registrar listFetch({
     QStringLiteral("patient list \"*\": store fetch into the grid model"),
     [](db::Database& d) {
         patients::PatientListStore store(d);
         db::ResultTableModel model;
-        model.setColumns({{"UZVARDS", "Uzvārds", "", {}}, {"VARDS", "Vārds", "", {}}, {"DZIM_DAT", "Dzimšanas datums", "dd.MM.yyyy", {}},
-                          {"TELEFONS", "Telefons", "", {}}, {"MOB_TEL", "Mob. telefons", "", {}}});
+        model.setColumns({{"UZVARDS", "Uzvārds", "", {}},
+                          {"VARDS", "Vārds", "", {}},
+                          {"DZIM_DAT", "Dzimšanas datums", "dd.MM.yyyy", {}},
+                          {"TELEFONS", "Telefons", "", {}},
+                          {"MOB_TEL", "Mob. telefons", "", {}}});
         model.setRows(store.fetch(QStringLiteral("*"), patients::PatientListStore::DefaultOrder()));
         bench::consume(model.rowCount());
     },
@@ -31,18 +35,22 @@ bench::BenchCase::Registrar quickSearch({
         static QString attached;
         // The list is fetched once when the window opens; the keys only move along it.
         if (attached != d.connectionString() || rows.isEmpty()) {
-            rows = patients::PatientListStore(d).fetch(QStringLiteral("*"), patients::PatientListStore::DefaultOrder());
+            rows = patients::PatientListStore(d).fetch(QStringLiteral("*"),
+                                                       patients::PatientListStore::DefaultOrder());
             attached = d.connectionString();
         }
         const QString typed = QStringLiteral("ZVAIG");
-        for (int n = 1; n <= typed.size(); ++n) bench::consume(patients::PatientListStore::QuickSearchRow(rows, typed.left(n)));
+        for (int n = 1; n <= typed.size(); ++n)
+            bench::consume(patients::PatientListStore::QuickSearchRow(rows, typed.left(n)));
     },
     [](db::Database& d) {
         const QString typed = QStringLiteral("ZVAIG");
         for (int n = 1; n <= typed.size(); ++n)
-            bench::consume(d.scalar(QStringLiteral("SELECT FIRST 1 ISN FROM N_KLIENTS WHERE ISN!=1 AND UPPER(UZVARDS) STARTING WITH "
-                                                   ":S ORDER BY UPPER(UZVARDS)"),
-                                    {{QStringLiteral("S"), typed.left(n)}}));
+            bench::consume(d.scalar(
+                QStringLiteral(
+                    "SELECT FIRST 1 ISN FROM N_KLIENTS WHERE ISN!=1 AND UPPER(UZVARDS) STARTING WITH "
+                    ":S ORDER BY UPPER(UZVARDS)"),
+                {{QStringLiteral("S"), typed.left(n)}}));
     },
     13,
 });

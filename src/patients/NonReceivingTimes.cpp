@@ -5,13 +5,16 @@
 namespace patients {
 
 QStringList NonReceivingTimes::WeekdayNames() {
-    return {tr("Pirmdiena"), tr("Otrdiena"), tr("Trešdiena"), tr("Ceturdiena"), tr("Piektdiena"), tr("Sestdiena"), tr("Svētdiena")};
+    return {tr("Pirmdiena"),  tr("Otrdiena"),  tr("Trešdiena"), tr("Ceturdiena"),
+            tr("Piektdiena"), tr("Sestdiena"), tr("Svētdiena")};
 }
 
 QStringList NonReceivingTimes::TimeChoices() {
     QStringList times;
     for (int m = 8 * 60; m <= 21 * 60; m += 30)
-        times.append(QStringLiteral("%1:%2").arg(m / 60, 2, 10, QLatin1Char('0')).arg(m % 60, 2, 10, QLatin1Char('0')));
+        times.append(QStringLiteral("%1:%2")
+                         .arg(m / 60, 2, 10, QLatin1Char('0'))
+                         .arg(m % 60, 2, 10, QLatin1Char('0')));
     return times;
 }
 
@@ -19,7 +22,9 @@ QString NonReceivingTimes::DatePart(bool all, const QDate& date) {
     return all ? All() : date.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-QString NonReceivingTimes::WeekdayPart(bool all, int weekdayIndex) { return all ? All() : QString::number(weekdayIndex + 1); }
+QString NonReceivingTimes::WeekdayPart(bool all, int weekdayIndex) {
+    return all ? All() : QString::number(weekdayIndex + 1);
+}
 
 QString NonReceivingTimes::TimePart(bool all, const QString& from, const QString& to) {
     return all ? All() : from + QLatin1Char('-') + to;
@@ -27,7 +32,8 @@ QString NonReceivingTimes::TimePart(bool all, const QString& from, const QString
 
 QString NonReceivingTimes::Format(const QVector<NonReceivingLine>& lines) {
     QString text;
-    for (const NonReceivingLine& l : lines) text += l.day + QLatin1Char('|') + l.time + QStringLiteral("|\r\n");
+    for (const NonReceivingLine& l : lines)
+        text += l.day + QLatin1Char('|') + l.time + QStringLiteral("|\r\n");
     return text;
 }
 

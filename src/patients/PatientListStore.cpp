@@ -56,11 +56,16 @@ QStringList PatientListStore::LetterTabs() {
 
 QString PatientListStore::OrderForColumn(int column, const QString& current) {
     switch (column) {
-    case 0: return DefaultOrder();
-    case 1: return QStringLiteral(" VARDS, UZVARDS ");
-    case 3: return QStringLiteral(" TELEFONS ");
-    case 4: return QStringLiteral(" MOB_TEL ");
-    default: return current;
+        case 0:
+            return DefaultOrder();
+        case 1:
+            return QStringLiteral(" VARDS, UZVARDS ");
+        case 3:
+            return QStringLiteral(" TELEFONS ");
+        case 4:
+            return QStringLiteral(" MOB_TEL ");
+        default:
+            return current;
     }
 }
 
@@ -74,12 +79,14 @@ QString PatientListStore::LetterCondition(const QString& letter) {
     if (letter.size() != 1 || letter == QLatin1String("*")) return {};
     QString condition = QStringLiteral("UZVARDS LIKE '") + letter + QStringLiteral("%'");
     for (auto it = latvianBase().cbegin(); it != latvianBase().cend(); ++it)
-        if (it.value() == letter.at(0)) condition += QStringLiteral(" OR UZVARDS LIKE '") + it.key() + QStringLiteral("%'");
+        if (it.value() == letter.at(0))
+            condition += QStringLiteral(" OR UZVARDS LIKE '") + it.key() + QStringLiteral("%'");
     return condition;
 }
 
 QString PatientListStore::ListSql(const QString& letter, const QString& order) {
-    QString sql = QStringLiteral("SELECT ISN, UZVARDS, VARDS, DZIM_DAT, TELEFONS, MOB_TEL FROM N_KLIENTS  WHERE  ISN!=1 ");
+    QString sql = QStringLiteral(
+        "SELECT ISN, UZVARDS, VARDS, DZIM_DAT, TELEFONS, MOB_TEL FROM N_KLIENTS  WHERE  ISN!=1 ");
     const QString condition = LetterCondition(letter);
     if (!condition.isEmpty()) sql += QStringLiteral(" AND (") + condition + QStringLiteral(")");
     return sql + QStringLiteral(" ORDER BY ") + CheckedOrder(order);
@@ -94,7 +101,9 @@ QString PatientListStore::TabForText(const QString& text) {
     return QStringLiteral("*");
 }
 
-db::ResultSet PatientListStore::fetch(const QString& letter, const QString& order) { return m_db.select(ListSql(letter, order)); }
+db::ResultSet PatientListStore::fetch(const QString& letter, const QString& order) {
+    return m_db.select(ListSql(letter, order));
+}
 
 int PatientListStore::QuickSearchRow(const db::ResultSet& rows, const QString& text) {
     return FindPrefixRow(rows, QStringLiteral("UZVARDS"), text.trimmed());
@@ -108,22 +117,26 @@ QVector<int> PatientListStore::findKeys(const QString& text) {
     const qsizetype blank = s.indexOf(u' ');
     if (blank > 0) {
         rows = m_db.select(
-            QStringLiteral("SELECT ISN FROM N_KLIENTS WHERE ISN!=1 AND ("
-                           "(UPPER(UZVARDS) CONTAINING CAST(:A AS VARCHAR(250)) AND UPPER(VARDS) CONTAINING CAST(:B AS VARCHAR(250))) "
-                           " OR (UPPER(UZVARDS) CONTAINING CAST(:B AS VARCHAR(250)) "
-                           " AND UPPER(VARDS) CONTAINING CAST(:A AS VARCHAR(250)))) ORDER BY UZVARDS, VARDS, ISN"),
+            QStringLiteral(
+                "SELECT ISN FROM N_KLIENTS WHERE ISN!=1 AND ("
+                "(UPPER(UZVARDS) CONTAINING CAST(:A AS VARCHAR(250)) AND UPPER(VARDS) CONTAINING CAST(:B AS "
+                "VARCHAR(250))) "
+                " OR (UPPER(UZVARDS) CONTAINING CAST(:B AS VARCHAR(250)) "
+                " AND UPPER(VARDS) CONTAINING CAST(:A AS VARCHAR(250)))) ORDER BY UZVARDS, VARDS, ISN"),
             {{QStringLiteral("A"), s.left(blank)}, {QStringLiteral("B"), s.mid(blank + 1).trimmed()}});
     } else {
-        rows = m_db.select(QStringLiteral("SELECT ISN FROM N_KLIENTS WHERE ISN!=1 AND (UPPER(UZVARDS) CONTAINING "
-                                          "CAST(:S AS VARCHAR(250)) OR UPPER(VARDS) CONTAINING CAST(:S AS VARCHAR(250))) "
-                                          "ORDER BY UZVARDS, VARDS, ISN"),
-                           {{QStringLiteral("S"), s}});
+        rows = m_db.select(
+            QStringLiteral("SELECT ISN FROM N_KLIENTS WHERE ISN!=1 AND (UPPER(UZVARDS) CONTAINING "
+                           "CAST(:S AS VARCHAR(250)) OR UPPER(VARDS) CONTAINING CAST(:S AS VARCHAR(250))) "
+                           "ORDER BY UZVARDS, VARDS, ISN"),
+            {{QStringLiteral("S"), s}});
         if (rows.isEmpty())
-            rows = m_db.select(QStringLiteral("SELECT N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.ISN!=1 AND "
-                                              "(N_KLIENTS.TELEFONS CONTAINING CAST(:TELEFONS AS VARCHAR(250)) OR "
-                                              "N_KLIENTS.MOB_TEL CONTAINING CAST(:TELEFONS AS VARCHAR(250))) "
-                                              "ORDER BY UZVARDS, VARDS, ISN"),
-                               {{QStringLiteral("TELEFONS"), text.trimmed()}});
+            rows = m_db.select(
+                QStringLiteral("SELECT N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.ISN!=1 AND "
+                               "(N_KLIENTS.TELEFONS CONTAINING CAST(:TELEFONS AS VARCHAR(250)) OR "
+                               "N_KLIENTS.MOB_TEL CONTAINING CAST(:TELEFONS AS VARCHAR(250))) "
+                               "ORDER BY UZVARDS, VARDS, ISN"),
+                {{QStringLiteral("TELEFONS"), text.trimmed()}});
     }
     keys.reserve(rows.rowCount());
     for (int r = 0; r < rows.rowCount(); ++r) keys.append(rows.value(r, 0).toInt());

@@ -14,16 +14,22 @@ ConsultationOpener& opener() {
     return o;
 }
 
-db::Database& session() { return app::TMainFormDati::instance().database(); }
+db::Database& session() {
+    return app::TMainFormDati::instance().database();
+}
 
 void registerList(app::WindowId id, const QString& table) {
-    app::WindowRegistry::add(id, [table](QWidget* mainWindow) -> QWidget* { return new TKlasifikators(session(), table, mainWindow); });
+    app::WindowRegistry::add(id, [table](QWidget* mainWindow) -> QWidget* {
+        return new TKlasifikators(session(), table, mainWindow);
+    });
 }
 
 }  // namespace
 
 void RegisterWindows() {
-    app::WindowRegistry::add(app::WindowId::PatientList, [](QWidget* mainWindow) -> QWidget* { return new TKlienti(session(), mainWindow); });
+    app::WindowRegistry::add(app::WindowId::PatientList, [](QWidget* mainWindow) -> QWidget* {
+        return new TKlienti(session(), mainWindow);
+    });
     registerList(app::WindowId::PatientGroups, QStringLiteral("N_KLGRUPA"));
     registerList(app::WindowId::Specialists, QStringLiteral("N_AGENTS"));
     registerList(app::WindowId::Rooms, QStringLiteral("N_KABINETI"));
@@ -34,9 +40,13 @@ void RegisterWindows() {
     registerList(app::WindowId::UserGroups, QStringLiteral("N_USERGROUP"));
 }
 
-void SetConsultationOpener(ConsultationOpener o) { opener() = std::move(o); }
+void SetConsultationOpener(ConsultationOpener o) {
+    opener() = std::move(o);
+}
 
-bool CanOpenConsultations() { return bool(opener()); }
+bool CanOpenConsultations() {
+    return bool(opener());
+}
 
 void OpenConsultations(QWidget* parent, const ConsultationTarget& target) {
     if (opener()) opener()(parent, target);

@@ -16,7 +16,11 @@
 namespace patients {
 
 ReferenceCard::ReferenceCard(db::Database& database, const QString& table, QWidget* parent)
-    : QDialog(parent), m_db(database), m_store(database, table), m_main(new QVBoxLayout(this)), m_formPage(new QWidget(this)),
+    : QDialog(parent),
+      m_db(database),
+      m_store(database, table),
+      m_main(new QVBoxLayout(this)),
+      m_formPage(new QWidget(this)),
       m_form(new QFormLayout(m_formPage)) {
     m_form->setContentsMargins(0, 0, 0, 0);
     m_main->addWidget(m_formPage);
@@ -42,7 +46,10 @@ QLineEdit* ReferenceCard::addText(const QString& column, const QString& caption,
     edit->setMaxLength(maxLength);
     m_form->addRow(caption, edit);
     m_bindings.append({column, [edit](const QVariant& v) { edit->setText(v.toString()); },
-                       [edit]() -> QVariant { return edit->text().trimmed().isEmpty() ? QVariant() : QVariant(edit->text().trimmed()); }});
+                       [edit]() -> QVariant {
+                           return edit->text().trimmed().isEmpty() ? QVariant()
+                                                                   : QVariant(edit->text().trimmed());
+                       }});
     return edit;
 }
 
@@ -51,7 +58,9 @@ QPlainTextEdit* ReferenceCard::addMemo(const QString& column, const QString& cap
     edit->setObjectName(column);
     m_form->addRow(caption, edit);
     m_bindings.append({column, [edit](const QVariant& v) { edit->setPlainText(v.toString()); },
-                       [edit]() -> QVariant { return edit->toPlainText().isEmpty() ? QVariant() : QVariant(edit->toPlainText()); }});
+                       [edit]() -> QVariant {
+                           return edit->toPlainText().isEmpty() ? QVariant() : QVariant(edit->toPlainText());
+                       }});
     return edit;
 }
 
@@ -59,8 +68,9 @@ QCheckBox* ReferenceCard::addFlag(const QString& column, const QString& caption)
     auto* box = new QCheckBox(caption, this);
     box->setObjectName(column);
     m_form->addRow(QString(), box);
-    m_bindings.append({column, [box](const QVariant& v) { box->setChecked(v.toString() == QLatin1String("T")); },
-                       [box]() -> QVariant { return box->isChecked() ? QStringLiteral("T") : QStringLiteral("F"); }});
+    m_bindings.append(
+        {column, [box](const QVariant& v) { box->setChecked(v.toString() == QLatin1String("T")); },
+         [box]() -> QVariant { return box->isChecked() ? QStringLiteral("T") : QStringLiteral("F"); }});
     return box;
 }
 
@@ -106,7 +116,9 @@ QVariantHash ReferenceCard::collect() const {
     return values;
 }
 
-void ReferenceCard::showMessage(const QString& text) { QMessageBox::warning(this, QString(), text); }
+void ReferenceCard::showMessage(const QString& text) {
+    QMessageBox::warning(this, QString(), text);
+}
 
 bool ReferenceCard::save() {
     const QVariantHash values = collect();
@@ -118,7 +130,8 @@ bool ReferenceCard::save() {
     }
     if (!confirmSave(values)) return false;
     try {
-        m_savedKey = m_store.save(m_key, values, app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0);
+        m_savedKey = m_store.save(
+            m_key, values, app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0);
     } catch (const db::DbError& e) {
         showMessage(tr("Sistēmas kļūda: ") + e.message());
         return false;

@@ -52,7 +52,10 @@ protected:
     virtual void fillExtra(const QVariantHash& values) { Q_UNUSED(values); }
     virtual void collectExtra(QVariantHash& values) const { Q_UNUSED(values); }
     // A last question before posting; false stops the save.
-    virtual bool confirmSave(const QVariantHash& values) { Q_UNUSED(values); return true; }
+    virtual bool confirmSave(const QVariantHash& values) {
+        Q_UNUSED(values);
+        return true;
+    }
     // Called after start(); the row key is known.
     virtual void started() {}
 

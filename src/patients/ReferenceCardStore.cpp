@@ -5,13 +5,15 @@
 
 namespace patients {
 
-ReferenceCardStore::ReferenceCardStore(db::Database& database, const QString& table) : m_db(database), m_table(table) {
+ReferenceCardStore::ReferenceCardStore(db::Database& database, const QString& table)
+    : m_db(database), m_table(table) {
     if (!app::IsSqlIdentifier(table)) throw std::invalid_argument("not a table name");
 }
 
 QVariantHash ReferenceCardStore::load(int key) {
     const db::ResultSet rs =
-        m_db.select(QStringLiteral("SELECT * FROM ") + m_table + QStringLiteral(" WHERE ISN=:ISN"), {{QStringLiteral("ISN"), key}});
+        m_db.select(QStringLiteral("SELECT * FROM ") + m_table + QStringLiteral(" WHERE ISN=:ISN"),
+                    {{QStringLiteral("ISN"), key}});
     QVariantHash values;
     if (rs.isEmpty()) return values;
     for (int c = 0; c < rs.columnCount(); ++c) values.insert(rs.columns().at(c), rs.value(0, c));
@@ -19,29 +21,36 @@ QVariantHash ReferenceCardStore::load(int key) {
 }
 
 CardCheck ReferenceCardStore::validate(const QVariantHash& values) const {
-    auto empty = [&](const char* field) { return values.value(QString::fromLatin1(field)).toString().trimmed().isEmpty(); };
+    auto empty = [&](const char* field) {
+        return values.value(QString::fromLatin1(field)).toString().trimmed().isEmpty();
+    };
     if (m_table == QLatin1String("N_AGENTS")) {
-        if (empty("UZVARDS")) return CardCheck::fail(tr("Nav ievadīts ārsta uzvārds !!!"), QStringLiteral("UZVARDS"));
-        if (empty("VARDS")) return CardCheck::fail(tr("Nav ievadīts ārsta vārds !!!"), QStringLiteral("VARDS"));
+        if (empty("UZVARDS"))
+            return CardCheck::fail(tr("Nav ievadīts ārsta uzvārds !!!"), QStringLiteral("UZVARDS"));
+        if (empty("VARDS"))
+            return CardCheck::fail(tr("Nav ievadīts ārsta vārds !!!"), QStringLiteral("VARDS"));
         return {};
     }
     if (!empty("GNOS")) return {};
     if (m_table == QLatin1String("N_BANKA"))
         return CardCheck::fail(tr("Nav ievadīts bankas nosaukums !!!"), QStringLiteral("GNOS"));
-    if (m_table == QLatin1String("N_VEIDI")) return CardCheck::fail(tr("Nav ievadīts nosaukums!!!"), QStringLiteral("GNOS"));
+    if (m_table == QLatin1String("N_VEIDI"))
+        return CardCheck::fail(tr("Nav ievadīts nosaukums!!!"), QStringLiteral("GNOS"));
     return CardCheck::fail(tr("Nav ievadīts nosaukums !!!"), QStringLiteral("GNOS"));
 }
 
 bool ReferenceCardStore::nameTaken(const QString& name, int key) {
     return m_db
-        .scalar(QStringLiteral("SELECT ISN FROM N_VEIDI WHERE GNOS = CAST(:nosaukums AS VARCHAR(250)) AND ISN!=:ISN"),
+        .scalar(QStringLiteral(
+                    "SELECT ISN FROM N_VEIDI WHERE GNOS = CAST(:nosaukums AS VARCHAR(250)) AND ISN!=:ISN"),
                 {{QStringLiteral("nosaukums"), name}, {QStringLiteral("ISN"), key}})
         .isValid();
 }
 
 QString ReferenceCardStore::journalName(const QString& table, const QVariantHash& values) {
     if (table == QLatin1String("N_AGENTS"))
-        return values.value(QStringLiteral("UZVARDS")).toString() + QLatin1Char(' ') + values.value(QStringLiteral("VARDS")).toString();
+        return values.value(QStringLiteral("UZVARDS")).toString() + QLatin1Char(' ') +
+               values.value(QStringLiteral("VARDS")).toString();
     return values.value(QStringLiteral("GNOS")).toString();
 }
 
@@ -70,8 +79,9 @@ int ReferenceCardStore::save(int key, const QVariantHash& input, int userIsn) {
     if (key <= 0) {
         QStringList params;
         for (const QString& c : columns) params.append(QLatin1Char(':') + c);
-        const QString sql = QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" (") + columns.join(u',') +
-                            QStringLiteral(") VALUES (") + params.join(u',') + QStringLiteral(") RETURNING ISN");
+        const QString sql = QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" (") +
+                            columns.join(u',') + QStringLiteral(") VALUES (") + params.join(u',') +
+                            QStringLiteral(") RETURNING ISN");
         isn = tx.scalar(sql, values).toInt();
     } else {
         QStringList sets;
@@ -81,8 +91,8 @@ int ReferenceCardStore::save(int key, const QVariantHash& input, int userIsn) {
                     QStringLiteral(" WHERE ISN=:OLD_ISN"),
                 values);
     }
-    app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(), m_table, isn,
-                      journalName(m_table, input), QDateTime());
+    app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(), m_table,
+                      isn, journalName(m_table, input), QDateTime());
     tx.commit();
     return isn;
 }
@@ -96,7 +106,8 @@ void ReferenceCardStore::update(int key, const QVariantHash& input) {
     }
     values.insert(QStringLiteral("OLD_ISN"), key);
     db::Transaction tx(m_db);
-    tx.exec(QStringLiteral("UPDATE ") + m_table + QStringLiteral(" SET ") + sets.join(u',') + QStringLiteral(" WHERE ISN=:OLD_ISN"),
+    tx.exec(QStringLiteral("UPDATE ") + m_table + QStringLiteral(" SET ") + sets.join(u',') +
+                QStringLiteral(" WHERE ISN=:OLD_ISN"),
             values);
     tx.commit();
 }

@@ -15,16 +15,25 @@ namespace patients {
 
 namespace {
 
-std::unique_ptr<ReferenceCard> makeCard(db::Database& database, const ReferenceTable& table, QWidget* parent) {
+std::unique_ptr<ReferenceCard> makeCard(db::Database& database, const ReferenceTable& table,
+                                        QWidget* parent) {
     switch (table.card) {
-    case CardKind::Agents: return std::make_unique<Tn_agentsEdit>(database, parent);
-    case CardKind::Kabinets: return std::make_unique<Tn_kabinets>(database, parent);
-    case CardKind::Banka: return std::make_unique<Tn_bankaEdit>(database, parent);
-    case CardKind::Veidi: return std::make_unique<Tn_veidiEd>(database, parent);
-    case CardKind::Svetki: return std::make_unique<Tn_svetki>(database, parent);
-    case CardKind::Klasif: return std::make_unique<Tn_klasifEdit>(database, table.table, parent);
-    case CardKind::UserGroup: return std::make_unique<Tn_usergroup>(database, parent);
-    case CardKind::None: break;
+        case CardKind::Agents:
+            return std::make_unique<Tn_agentsEdit>(database, parent);
+        case CardKind::Kabinets:
+            return std::make_unique<Tn_kabinets>(database, parent);
+        case CardKind::Banka:
+            return std::make_unique<Tn_bankaEdit>(database, parent);
+        case CardKind::Veidi:
+            return std::make_unique<Tn_veidiEd>(database, parent);
+        case CardKind::Svetki:
+            return std::make_unique<Tn_svetki>(database, parent);
+        case CardKind::Klasif:
+            return std::make_unique<Tn_klasifEdit>(database, table.table, parent);
+        case CardKind::UserGroup:
+            return std::make_unique<Tn_usergroup>(database, parent);
+        case CardKind::None:
+            break;
     }
     return nullptr;
 }
@@ -35,12 +44,14 @@ bool CardCopies(const QString& table) {
     const ReferenceTable* t = FindReferenceTable(table);
     if (!t) return false;
     switch (t->card) {
-    case CardKind::Agents:
-    case CardKind::Kabinets:
-    case CardKind::Banka:
-    case CardKind::Veidi:
-    case CardKind::Svetki: return true;
-    default: return false;
+        case CardKind::Agents:
+        case CardKind::Kabinets:
+        case CardKind::Banka:
+        case CardKind::Veidi:
+        case CardKind::Svetki:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -13,7 +13,9 @@ constexpr long ForeignKeyViolation = 335544466L;
 ReferenceListStore::ReferenceListStore(db::Database& database, const ReferenceTable& table)
     : m_db(database), m_table(table) {}
 
-db::ResultSet ReferenceListStore::fetch() { return m_db.select(m_table.listSql()); }
+db::ResultSet ReferenceListStore::fetch() {
+    return m_db.select(m_table.listSql());
+}
 
 QString ReferenceListStore::rowName(const db::ResultSet& rows, int row) const {
     if (row < 0 || row >= rows.rowCount()) return {};
@@ -37,7 +39,8 @@ int ReferenceListStore::quickSearchRow(const db::ResultSet& rows, const QString&
 }
 
 QString ReferenceListStore::editRefusal(int key) const {
-    return key == 1 && m_table.hasDefaultRow ? tr("Tas ir sistēmas parametrs, labot nedrīkst !!!") : QString();
+    return key == 1 && m_table.hasDefaultRow ? tr("Tas ir sistēmas parametrs, labot nedrīkst !!!")
+                                             : QString();
 }
 
 QString ReferenceListStore::deleteRefusal(bool listEmpty, int key) const {
@@ -50,12 +53,14 @@ QString ReferenceListStore::deleteQuestion(const QString& name) const {
     return tr("Vai tiešām vēlaties dzēst ") + name + QStringLiteral(" ?");
 }
 
-DeleteOutcome DeleteRow(db::Database& database, const QString& table, int key, const QString& name, int userIsn) {
+DeleteOutcome DeleteRow(db::Database& database, const QString& table, int key, const QString& name,
+                        int userIsn) {
     if (!app::IsSqlIdentifier(table)) throw std::invalid_argument("not a table name");
     DeleteOutcome out;
     try {
         db::Transaction tx(database);
-        tx.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ISN=:Isn"), {{QStringLiteral("Isn"), key}});
+        tx.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ISN=:Isn"),
+                {{QStringLiteral("Isn"), key}});
         app::WriteJournal(tx, userIsn, QStringLiteral("D"), QString(), table, key, name, QDateTime());
         tx.commit();
         out.deleted = true;

@@ -42,7 +42,8 @@ private:
 // Deletes one row of the table (hard delete) and writes the "D" journal entry in one transaction.
 // A refusal through a foreign key gives ReferencedRowMessage() + the server's text; any other
 // failure "Sistēmas kļūda: " + the server's text.
-DeleteOutcome DeleteRow(db::Database& database, const QString& table, int key, const QString& name, int userIsn);
+DeleteOutcome DeleteRow(db::Database& database, const QString& table, int key, const QString& name,
+                        int userIsn);
 
 // The first row whose field begins with the text, ignoring case (Latvian letters included).
 int FindPrefixRow(const db::ResultSet& rows, const QString& field, const QString& text);

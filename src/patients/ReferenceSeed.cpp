@@ -48,11 +48,13 @@ QVector<CalendarDay> LatvianPublicHolidays(int year) {
         {QDate(year, 12, 31), QStringLiteral("Vecgada diena")},
     };
     // A holiday on a Saturday or Sunday moves the day off to the next Monday.
-    for (const auto& [date, name] : {std::pair{QDate(year, 5, 4), QStringLiteral("Brīvdiena (4. maijs)")},
-                                     std::pair{QDate(year, 11, 18), QStringLiteral("Brīvdiena (18. novembris)")}}) {
+    for (const auto& [date, name] :
+         {std::pair{QDate(year, 5, 4), QStringLiteral("Brīvdiena (4. maijs)")},
+          std::pair{QDate(year, 11, 18), QStringLiteral("Brīvdiena (18. novembris)")}}) {
         if (date.dayOfWeek() >= 6) days.append({date.addDays(8 - date.dayOfWeek()), name});
     }
-    std::sort(days.begin(), days.end(), [](const CalendarDay& x, const CalendarDay& y) { return x.date < y.date; });
+    std::sort(days.begin(), days.end(),
+              [](const CalendarDay& x, const CalendarDay& y) { return x.date < y.date; });
     return days;
 }
 
@@ -73,11 +75,13 @@ NameDayList ParseNameDays(const QString& text) {
         const QString name = fields.at(1).trimmed();
         QDate date = QDate::fromString(dateText, QStringLiteral("dd.MM.yyyy"));
         if (!date.isValid()) {
-            date = QDate::fromString(dateText + QStringLiteral(".%1").arg(NameDayYear), QStringLiteral("dd.MM.yyyy"));
+            date = QDate::fromString(dateText + QStringLiteral(".%1").arg(NameDayYear),
+                                     QStringLiteral("dd.MM.yyyy"));
             if (date.isValid() && dateText.size() != 5) date = {};
         }
         if (!date.isValid()) {
-            list.errors.append(where + QStringLiteral("nepareizs datums \"%1\" (jābūt dd.MM vai dd.MM.gggg)").arg(dateText));
+            list.errors.append(
+                where + QStringLiteral("nepareizs datums \"%1\" (jābūt dd.MM vai dd.MM.gggg)").arg(dateText));
             continue;
         }
         if (name.isEmpty() || name.size() > 60) {
@@ -86,7 +90,9 @@ NameDayList ParseNameDays(const QString& text) {
         }
         const QString upper = name.toUpper();
         if (lineOfName.contains(upper)) {
-            list.errors.append(where + QStringLiteral("vārds \"%1\" jau ir rindā %2").arg(name).arg(lineOfName.value(upper)));
+            list.errors.append(
+                where +
+                QStringLiteral("vārds \"%1\" jau ir rindā %2").arg(name).arg(lineOfName.value(upper)));
             continue;
         }
         lineOfName.insert(upper, n + 1);
@@ -106,22 +112,31 @@ namespace {
 
 int importNameDays(db::Transaction& tx, const QVector<CalendarDay>& days, bool replaceDates) {
     QHash<QString, QPair<int, QDate>> existing;
-    const db::ResultSet rs = tx.select(QStringLiteral("SELECT ISN, UPPER(GNOS), DATUMS FROM N_SVETKI WHERE FLAG=0"));
+    const db::ResultSet rs =
+        tx.select(QStringLiteral("SELECT ISN, UPPER(GNOS), DATUMS FROM N_SVETKI WHERE FLAG=0"));
     for (int r = 0; r < rs.rowCount(); ++r)
-        existing.insert(rs.value(r, 1).toString(), {rs.value(r, 0).toInt(), rs.value(r, 2).toDateTime().date()});
-    db::Statement insert(tx, QStringLiteral("INSERT INTO N_SVETKI (DATUMS, GNOS, FLAG, IEVDAT_NEW, IEVDAT_EDIT) "
-                                            "VALUES (:DATUMS, :GNOS, 0, :T, :T)"));
-    db::Statement update(tx, QStringLiteral("UPDATE N_SVETKI SET DATUMS=:DATUMS, IEVDAT_EDIT=:T WHERE ISN=:ISN"));
+        existing.insert(rs.value(r, 1).toString(),
+                        {rs.value(r, 0).toInt(), rs.value(r, 2).toDateTime().date()});
+    db::Statement insert(tx,
+                         QStringLiteral("INSERT INTO N_SVETKI (DATUMS, GNOS, FLAG, IEVDAT_NEW, IEVDAT_EDIT) "
+                                        "VALUES (:DATUMS, :GNOS, 0, :T, :T)"));
+    db::Statement update(tx,
+                         QStringLiteral("UPDATE N_SVETKI SET DATUMS=:DATUMS, IEVDAT_EDIT=:T WHERE ISN=:ISN"));
     const QDateTime now = QDateTime::currentDateTime();
     int changed = 0;
     for (const CalendarDay& d : days) {
         const auto it = existing.constFind(d.name.toUpper());
         if (it == existing.cend()) {
-            insert.bind({{QStringLiteral("DATUMS"), QDateTime(d.date, QTime(0, 0))}, {QStringLiteral("GNOS"), d.name}, {QStringLiteral("T"), now}});
+            insert.bind({{QStringLiteral("DATUMS"), QDateTime(d.date, QTime(0, 0))},
+                         {QStringLiteral("GNOS"), d.name},
+                         {QStringLiteral("T"), now}});
             insert.execute();
             ++changed;
-        } else if (replaceDates && (it->second.month() != d.date.month() || it->second.day() != d.date.day())) {
-            update.bind({{QStringLiteral("DATUMS"), QDateTime(d.date, QTime(0, 0))}, {QStringLiteral("ISN"), it->first}, {QStringLiteral("T"), now}});
+        } else if (replaceDates &&
+                   (it->second.month() != d.date.month() || it->second.day() != d.date.day())) {
+            update.bind({{QStringLiteral("DATUMS"), QDateTime(d.date, QTime(0, 0))},
+                         {QStringLiteral("ISN"), it->first},
+                         {QStringLiteral("T"), now}});
             update.execute();
             ++changed;
         }
@@ -142,15 +157,18 @@ void SeedReferenceData(db::Database& database) {
     db::Transaction tx(database);
     const int year = QDate::currentDate().year();
     db::Statement has(tx, QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=1 AND DATUMS=:DATUMS"));
-    db::Statement insert(tx, QStringLiteral("INSERT INTO N_SVETKI (DATUMS, GNOS, FLAG, IEVDAT_NEW, IEVDAT_EDIT) "
-                                            "VALUES (:DATUMS, :GNOS, 1, :T, :T)"));
+    db::Statement insert(tx,
+                         QStringLiteral("INSERT INTO N_SVETKI (DATUMS, GNOS, FLAG, IEVDAT_NEW, IEVDAT_EDIT) "
+                                        "VALUES (:DATUMS, :GNOS, 1, :T, :T)"));
     const QDateTime now = QDateTime::currentDateTime();
     for (int y : {year, year + 1}) {
         for (const CalendarDay& d : LatvianPublicHolidays(y)) {
             has.bind(QStringLiteral("DATUMS"), QDateTime(d.date, QTime(0, 0)));
             has.execute();
             if (has.next() && has.value(0).toInt() > 0) continue;
-            insert.bind({{QStringLiteral("DATUMS"), QDateTime(d.date, QTime(0, 0))}, {QStringLiteral("GNOS"), d.name}, {QStringLiteral("T"), now}});
+            insert.bind({{QStringLiteral("DATUMS"), QDateTime(d.date, QTime(0, 0))},
+                         {QStringLiteral("GNOS"), d.name},
+                         {QStringLiteral("T"), now}});
             insert.execute();
         }
     }

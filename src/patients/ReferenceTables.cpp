@@ -33,9 +33,10 @@ QVector<ReferenceTable> makeTables() {
     QVector<ReferenceTable> all;
     all.append(simple("N_KLGRUPA", Tr::tr("Pacientu grupu saraksts"), "01", CardKind::Klasif));
     ReferenceTable prece = simple("N_PRECE", Tr::tr("Manipulācijas"), "02", CardKind::None);
-    prece.columns = {column("GNOS", name),
-                     column("PARDCENA1", Tr::tr("Cena"), QStringLiteral("0.00"), Qt::AlignRight | Qt::AlignVCenter),
-                     column("NODOKLIS", Tr::tr("PVN"), {}, Qt::AlignRight | Qt::AlignVCenter)};
+    prece.columns = {
+        column("GNOS", name),
+        column("PARDCENA1", Tr::tr("Cena"), QStringLiteral("0.00"), Qt::AlignRight | Qt::AlignVCenter),
+        column("NODOKLIS", Tr::tr("PVN"), {}, Qt::AlignRight | Qt::AlignVCenter)};
     all.append(prece);
     ReferenceTable agents = simple("N_AGENTS", Tr::tr("Speciālisti / personāls"), "03", CardKind::Agents);
     agents.persons = true;
@@ -43,9 +44,11 @@ QVector<ReferenceTable> makeTables() {
     all.append(agents);
     all.append(simple("N_KABINETI", Tr::tr("Kabineti"), "04", CardKind::Kabinets));
     all.append(simple("N_RAJONS", Tr::tr("Novadi"), "05", CardKind::Klasif));
-    ReferenceTable svetki = simple("N_SVETKI", Tr::tr("Vārda dienas un svētku dienas"), "06", CardKind::Svetki);
+    ReferenceTable svetki =
+        simple("N_SVETKI", Tr::tr("Vārda dienas un svētku dienas"), "06", CardKind::Svetki);
     svetki.hasDefaultRow = false;
-    svetki.columns = {column("DATUMS", Tr::tr("Datums"), QStringLiteral("dd.MM.yyyy")), column("GNOS", Tr::tr("Vārds"))};
+    svetki.columns = {column("DATUMS", Tr::tr("Datums"), QStringLiteral("dd.MM.yyyy")),
+                      column("GNOS", Tr::tr("Vārds"))};
     all.append(svetki);
     all.append(simple("N_VEIDI", Tr::tr("Konsultāciju/pieteikumu veidi"), "07", CardKind::Veidi));
     all.append(simple("N_BANKA", Tr::tr("Banku saraksts"), "08", CardKind::Banka));
@@ -61,11 +64,13 @@ const QVector<ReferenceTable>& tables() {
 }  // namespace
 
 QString ReferencedRowMessage() {
-    return QCoreApplication::translate("TKlasifikators", "Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n");
+    return QCoreApplication::translate("TKlasifikators",
+                                       "Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n");
 }
 
 QString ReferenceTable::listSql() const {
-    return QStringLiteral("SELECT * FROM ") + table + (hasDefaultRow ? QStringLiteral(" WHERE ISN!=1") : QString()) +
+    return QStringLiteral("SELECT * FROM ") + table +
+           (hasDefaultRow ? QStringLiteral(" WHERE ISN!=1") : QString()) +
            (persons ? QStringLiteral(" ORDER BY UZVARDS, VARDS") : QStringLiteral(" ORDER BY GNOS"));
 }
 

@@ -18,11 +18,16 @@
 namespace patients {
 
 namespace {
-int currentUser() { return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0; }
+int currentUser() {
+    return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0;
+}
 }  // namespace
 
 TKlasifikators::TKlasifikators(db::Database& database, const QString& table, QWidget* parent)
-    : QDialog(parent), m_db(database), m_model(new db::ResultTableModel(this)), m_grid(new QTableView(this)),
+    : QDialog(parent),
+      m_db(database),
+      m_model(new db::ResultTableModel(this)),
+      m_grid(new QTableView(this)),
       m_edAtraMekl(new QLineEdit(this)) {
     const ReferenceTable* t = FindReferenceTable(table);
     if (!t) throw std::invalid_argument("no reference list for this table");
@@ -83,9 +88,13 @@ TKlasifikators::TKlasifikators(db::Database& database, const QString& table, QWi
     app::LoadGridLayout(m_grid);
 }
 
-TKlasifikators::~TKlasifikators() { app::SaveGridLayout(m_grid); }
+TKlasifikators::~TKlasifikators() {
+    app::SaveGridLayout(m_grid);
+}
 
-QString TKlasifikators::table() const { return m_store->table().table; }
+QString TKlasifikators::table() const {
+    return m_store->table().table;
+}
 
 void TKlasifikators::applyRights() {
     const QString code = m_store->table().rightsCode;
@@ -128,9 +137,13 @@ void TKlasifikators::openCard(int key, int sourceKey) {
     refresh(saved > 0 ? saved : key);
 }
 
-void TKlasifikators::onNew() { openCard(0, 0); }
+void TKlasifikators::onNew() {
+    openCard(0, 0);
+}
 
-void TKlasifikators::onCopy() { openCard(0, currentKey()); }
+void TKlasifikators::onCopy() {
+    openCard(0, currentKey());
+}
 
 void TKlasifikators::onEdit() {
     const int key = currentKey();
@@ -151,8 +164,8 @@ void TKlasifikators::onDelete() {
         return;
     }
     const QString name = m_store->rowName(m_model->rows(), m_grid->currentIndex().row());
-    if (QMessageBox::question(this, QString(), m_store->deleteQuestion(name), QMessageBox::Yes | QMessageBox::No) !=
-        QMessageBox::Yes)
+    if (QMessageBox::question(this, QString(), m_store->deleteQuestion(name),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const DeleteOutcome outcome = m_store->remove(key, name, currentUser());
     if (!outcome.deleted) QMessageBox::warning(this, QString(), outcome.message);

@@ -16,8 +16,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTimer>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace patients {
@@ -27,12 +27,19 @@ const QString Section = QStringLiteral("Klienti");
 // The first batch fills a screen at once; later batches are read between user events.
 constexpr int FirstBatch = 200;
 constexpr int NextBatch = 2000;
-int currentUser() { return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0; }
+int currentUser() {
+    return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0;
+}
 }  // namespace
 
 TKlienti::TKlienti(db::Database& database, QWidget* parent)
-    : QDialog(parent), m_db(database), m_store(database), m_model(new db::ResultTableModel(this)), m_tabs(new QTabBar(this)),
-      m_grid(new QTableView(this)), m_edAtraMekl(new QLineEdit(this)) {
+    : QDialog(parent),
+      m_db(database),
+      m_store(database),
+      m_model(new db::ResultTableModel(this)),
+      m_tabs(new QTabBar(this)),
+      m_grid(new QTableView(this)),
+      m_edAtraMekl(new QLineEdit(this)) {
     setWindowFlag(Qt::Window);
     setObjectName(QStringLiteral("TKlienti"));
     setWindowTitle(tr("Pacientu/Klientu saraksts"));
@@ -62,14 +69,17 @@ TKlienti::TKlienti(db::Database& database, QWidget* parent)
     m_tabs->setExpanding(false);
     m_tabs->setUsesScrollButtons(true);
     for (const QString& l : PatientListStore::LetterTabs()) m_tabs->addTab(l);
-    m_tabs->setCurrentIndex(qBound(0, app::Settings::integer(Section, QStringLiteral("Burts"), 0), m_tabs->count() - 1));
-    m_order = PatientListStore::CheckedOrder(app::Settings::string(Section, QStringLiteral("Kartiba"), PatientListStore::DefaultOrder()));
+    m_tabs->setCurrentIndex(
+        qBound(0, app::Settings::integer(Section, QStringLiteral("Burts"), 0), m_tabs->count() - 1));
+    m_order = PatientListStore::CheckedOrder(
+        app::Settings::string(Section, QStringLiteral("Kartiba"), PatientListStore::DefaultOrder()));
 
-    m_model->setColumns({{QStringLiteral("UZVARDS"), tr("Uzvārds"), {}, {}},
-                         {QStringLiteral("VARDS"), tr("Vārds"), {}, {}},
-                         {QStringLiteral("DZIM_DAT"), tr("Dzimšanas datums"), QStringLiteral("dd.MM.yyyy"), {}},
-                         {QStringLiteral("TELEFONS"), tr("Telefons"), {}, {}},
-                         {QStringLiteral("MOB_TEL"), tr("Mob. telefons"), {}, {}}});
+    m_model->setColumns(
+        {{QStringLiteral("UZVARDS"), tr("Uzvārds"), {}, {}},
+         {QStringLiteral("VARDS"), tr("Vārds"), {}, {}},
+         {QStringLiteral("DZIM_DAT"), tr("Dzimšanas datums"), QStringLiteral("dd.MM.yyyy"), {}},
+         {QStringLiteral("TELEFONS"), tr("Telefons"), {}, {}},
+         {QStringLiteral("MOB_TEL"), tr("Mob. telefons"), {}, {}}});
     m_grid->setObjectName(QStringLiteral("grdKlienti"));
     m_grid->setModel(m_model);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -120,9 +130,13 @@ TKlienti::TKlienti(db::Database& database, QWidget* parent)
     app::LoadGridLayout(m_grid);
 }
 
-TKlienti::~TKlienti() { app::SaveGridLayout(m_grid); }
+TKlienti::~TKlienti() {
+    app::SaveGridLayout(m_grid);
+}
 
-QPushButton* TKlienti::button(const QString& name) const { return findChild<QPushButton*>(name); }
+QPushButton* TKlienti::button(const QString& name) const {
+    return findChild<QPushButton*>(name);
+}
 
 void TKlienti::applyRights() {
     const QString code = QStringLiteral("00");
@@ -138,7 +152,9 @@ void TKlienti::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-QString TKlienti::letter() const { return m_tabs->tabText(m_tabs->currentIndex()); }
+QString TKlienti::letter() const {
+    return m_tabs->tabText(m_tabs->currentIndex());
+}
 
 void TKlienti::setLetter(const QString& letter) {
     const int index = PatientListStore::LetterTabs().indexOf(letter);
@@ -230,7 +246,9 @@ void TKlienti::choose() {
     accept();
 }
 
-void TKlienti::showMessage(const QString& text) { QMessageBox::warning(this, QString(), text); }
+void TKlienti::showMessage(const QString& text) {
+    QMessageBox::warning(this, QString(), text);
+}
 
 void TKlienti::search(const QString& text) {
     completeList();
@@ -276,9 +294,10 @@ void TKlienti::openCard(int key, bool historyPage) {
     const int saved = EditPatient(this, key, historyPage);
     if (saved > 0) {
         // A new patient under another letter is shown on its own tab.
-        const QString tab = PatientListStore::TabForText(m_db.scalar(QStringLiteral("SELECT UZVARDS FROM N_KLIENTS WHERE ISN=:ISN"),
-                                                                    {{QStringLiteral("ISN"), saved}})
-                                                             .toString());
+        const QString tab = PatientListStore::TabForText(
+            m_db.scalar(QStringLiteral("SELECT UZVARDS FROM N_KLIENTS WHERE ISN=:ISN"),
+                        {{QStringLiteral("ISN"), saved}})
+                .toString());
         if (letter() != QLatin1String("*") && tab != letter()) {
             const QSignalBlocker block(m_tabs);
             m_tabs->setCurrentIndex(PatientListStore::LetterTabs().indexOf(tab));
@@ -288,7 +307,9 @@ void TKlienti::openCard(int key, bool historyPage) {
     }
 }
 
-void TKlienti::onNew() { openCard(0, false); }
+void TKlienti::onNew() {
+    openCard(0, false);
+}
 
 void TKlienti::onCopy() {
     const int key = currentKey();
@@ -318,8 +339,8 @@ void TKlienti::onDelete() {
     const int row = m_grid->currentIndex().row();
     const QString surname = m_model->fieldValue(row, QStringLiteral("UZVARDS")).toString();
     const QString name = m_model->fieldValue(row, QStringLiteral("VARDS")).toString();
-    if (QMessageBox::question(this, QString(), PatientListStore::deleteQuestion(surname, name), QMessageBox::Yes | QMessageBox::No) !=
-        QMessageBox::Yes)
+    if (QMessageBox::question(this, QString(), PatientListStore::deleteQuestion(surname, name),
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const DeleteOutcome outcome = m_store.remove(key, surname + QLatin1Char(' ') + name, currentUser());
     if (!outcome.deleted) showMessage(outcome.message);

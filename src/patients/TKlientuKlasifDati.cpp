@@ -8,14 +8,14 @@ namespace patients {
 TKlientuKlasifDati::TKlientuKlasifDati(db::Database& database) : m_db(database) {}
 
 QStringList TKlientuKlasifDati::EditedColumns() {
-    return {QStringLiteral("UZVARDS"),       QStringLiteral("VARDS"),          QStringLiteral("PERS_KODS"),
-            QStringLiteral("DZIM_DAT"),      QStringLiteral("DZIMUMS"),        QStringLiteral("VARDA_DIENA"),
-            QStringLiteral("ISKLGRUPA"),     QStringLiteral("ISRAJONS"),       QStringLiteral("ISAGENTS"),
-            QStringLiteral("ISBANKA"),       QStringLiteral("BANKAS_KONTS"),   QStringLiteral("PILSETA"),
-            QStringLiteral("ADRESE"),        QStringLiteral("ZIP_NR"),         QStringLiteral("TELEFONS"),
-            QStringLiteral("MOB_TEL"),       QStringLiteral("E_MAIL"),         QStringLiteral("NODARBOSANAS"),
-            QStringLiteral("SKOLA"),         QStringLiteral("GIM_ARSTS"),      QStringLiteral("GIM_ARSTS_TEL"),
-            QStringLiteral("GIM_ARSTS_MAIL"), QStringLiteral("SAZINAS_VAL"),   QStringLiteral("SEND_SMS"),
+    return {QStringLiteral("UZVARDS"),        QStringLiteral("VARDS"),        QStringLiteral("PERS_KODS"),
+            QStringLiteral("DZIM_DAT"),       QStringLiteral("DZIMUMS"),      QStringLiteral("VARDA_DIENA"),
+            QStringLiteral("ISKLGRUPA"),      QStringLiteral("ISRAJONS"),     QStringLiteral("ISAGENTS"),
+            QStringLiteral("ISBANKA"),        QStringLiteral("BANKAS_KONTS"), QStringLiteral("PILSETA"),
+            QStringLiteral("ADRESE"),         QStringLiteral("ZIP_NR"),       QStringLiteral("TELEFONS"),
+            QStringLiteral("MOB_TEL"),        QStringLiteral("E_MAIL"),       QStringLiteral("NODARBOSANAS"),
+            QStringLiteral("SKOLA"),          QStringLiteral("GIM_ARSTS"),    QStringLiteral("GIM_ARSTS_TEL"),
+            QStringLiteral("GIM_ARSTS_MAIL"), QStringLiteral("SAZINAS_VAL"),  QStringLiteral("SEND_SMS"),
             QStringLiteral("SUBSCRIBE_FLAG"), QStringLiteral("KOMENTARS")};
 }
 
@@ -26,11 +26,13 @@ QVariantHash TKlientuKlasifDati::open(int key) {
             values.insert(QString::fromLatin1(c), 1);
         return values;
     }
-    const db::ResultSet rs = m_db.select(QStringLiteral("SELECT * FROM N_KLIENTS WHERE ISN = :ISN"), {{QStringLiteral("ISN"), qAbs(key)}});
+    const db::ResultSet rs = m_db.select(QStringLiteral("SELECT * FROM N_KLIENTS WHERE ISN = :ISN"),
+                                         {{QStringLiteral("ISN"), qAbs(key)}});
     if (rs.isEmpty()) return values;
     for (int c = 0; c < rs.columnCount(); ++c) values.insert(rs.columns().at(c), rs.value(0, c));
     if (key < 0) {
-        for (const char* c : {"ISN", "ISUSER_NEW", "IEVDAT_NEW", "ISUSER_EDIT", "IEVDAT_EDIT"}) values.remove(QString::fromLatin1(c));
+        for (const char* c : {"ISN", "ISUSER_NEW", "IEVDAT_NEW", "ISUSER_EDIT", "IEVDAT_EDIT"})
+            values.remove(QString::fromLatin1(c));
     }
     return values;
 }
@@ -43,15 +45,23 @@ QVector<LookupItem> TKlientuKlasifDati::lookup(const QString& sql) {
     return items;
 }
 
-QVector<LookupItem> TKlientuKlasifDati::banks() { return lookup(QStringLiteral("SELECT ISN, GNOS FROM N_BANKA ORDER BY GNOS")); }
-QVector<LookupItem> TKlientuKlasifDati::groups() { return lookup(QStringLiteral("SELECT ISN, GNOS FROM N_KLGRUPA ORDER BY GNOS")); }
-QVector<LookupItem> TKlientuKlasifDati::districts() { return lookup(QStringLiteral("SELECT ISN, GNOS FROM N_RAJONS ORDER BY GNOS")); }
+QVector<LookupItem> TKlientuKlasifDati::banks() {
+    return lookup(QStringLiteral("SELECT ISN, GNOS FROM N_BANKA ORDER BY GNOS"));
+}
+QVector<LookupItem> TKlientuKlasifDati::groups() {
+    return lookup(QStringLiteral("SELECT ISN, GNOS FROM N_KLGRUPA ORDER BY GNOS"));
+}
+QVector<LookupItem> TKlientuKlasifDati::districts() {
+    return lookup(QStringLiteral("SELECT ISN, GNOS FROM N_RAJONS ORDER BY GNOS"));
+}
 QVector<LookupItem> TKlientuKlasifDati::doctors() {
-    return lookup(QStringLiteral("SELECT ISN, UZVARDS || ' ' || VARDS FROM N_AGENTS ORDER BY UZVARDS, VARDS"));
+    return lookup(
+        QStringLiteral("SELECT ISN, UZVARDS || ' ' || VARDS FROM N_AGENTS ORDER BY UZVARDS, VARDS"));
 }
 
 QStringList TKlientuKlasifDati::towns() {
-    const db::ResultSet rs = m_db.select(QStringLiteral("SELECT DISTINCT PILSETA FROM N_KLIENTS ORDER BY PILSETA"));
+    const db::ResultSet rs =
+        m_db.select(QStringLiteral("SELECT DISTINCT PILSETA FROM N_KLIENTS ORDER BY PILSETA"));
     QStringList list;
     for (int r = 0; r < rs.rowCount(); ++r)
         if (!rs.value(r, 0).toString().isEmpty()) list.append(rs.value(r, 0).toString());
@@ -80,9 +90,10 @@ NameDayResult TKlientuKlasifDati::lookupNameDay(const QString& firstName, const 
     if (name.isEmpty()) return result;
     const qsizetype blank = name.indexOf(u' ');
     if (blank > 0) name = name.left(blank);
-    const db::ResultSet rs = m_db.select(
-        QStringLiteral("SELECT ISN, DATUMS FROM N_SVETKI WHERE upper(gnos)=CAST(:VARDS AS VARCHAR(250)) ORDER BY FLAG, ISN"),
-        {{QStringLiteral("VARDS"), name}});
+    const db::ResultSet rs =
+        m_db.select(QStringLiteral("SELECT ISN, DATUMS FROM N_SVETKI WHERE upper(gnos)=CAST(:VARDS AS "
+                                   "VARCHAR(250)) ORDER BY FLAG, ISN"),
+                    {{QStringLiteral("VARDS"), name}});
     if (!rs.isEmpty() && rs.value(0, 1).toDateTime().isValid()) {
         result.nameDay = rs.value(0, 1).toDateTime().date().toString(QStringLiteral("dd.MM"));
     } else if (result.nameDay.size() < 4) {
@@ -99,14 +110,17 @@ CardCheck TKlientuKlasifDati::validate(const QVariantHash& values, int key) {
         return CardCheck::fail(tr("Nav ievadîts klienta vārds !!!"), QStringLiteral("VARDS"));
     const QString code = values.value(QStringLiteral("PERS_KODS")).toString().trimmed();
     if (!code.isEmpty() &&
-        m_db.scalar(QStringLiteral("SELECT ISN FROM N_KLIENTS WHERE PERS_KODS=CAST(:PERS_KODS AS VARCHAR(250)) AND ISN!=:ISN"),
+        m_db.scalar(QStringLiteral("SELECT ISN FROM N_KLIENTS WHERE PERS_KODS=CAST(:PERS_KODS AS "
+                                   "VARCHAR(250)) AND ISN!=:ISN"),
                     {{QStringLiteral("PERS_KODS"), code}, {QStringLiteral("ISN"), qMax(key, 0)}})
             .isValid())
         return CardCheck::fail(tr("Atkārtojas personas kodi !!!"), QStringLiteral("PERS_KODS"));
     return {};
 }
 
-QString TKlientuKlasifDati::SaveFailedMessage() { return tr("Korekti saglabāt neizdevās !!!"); }
+QString TKlientuKlasifDati::SaveFailedMessage() {
+    return tr("Korekti saglabāt neizdevās !!!");
+}
 
 int TKlientuKlasifDati::save(int key, const QVariantHash& input, const QStringList& files, int userIsn) {
     QVariantHash values;
@@ -128,17 +142,21 @@ int TKlientuKlasifDati::save(int key, const QVariantHash& input, const QStringLi
     if (key <= 0) {
         QStringList params;
         for (const QString& c : columns) params.append(QLatin1Char(':') + c);
-        isn = tx.scalar(QStringLiteral("INSERT INTO N_KLIENTS (") + columns.join(u',') + QStringLiteral(") VALUES (") +
-                            params.join(u',') + QStringLiteral(") RETURNING ISN"),
+        isn = tx.scalar(QStringLiteral("INSERT INTO N_KLIENTS (") + columns.join(u',') +
+                            QStringLiteral(") VALUES (") + params.join(u',') +
+                            QStringLiteral(") RETURNING ISN"),
                         values)
                   .toInt();
     } else {
         QStringList sets;
         for (const QString& c : columns) sets.append(c + QStringLiteral("=:") + c);
         values.insert(QStringLiteral("OLD_ISN"), key);
-        tx.exec(QStringLiteral("UPDATE N_KLIENTS SET ") + sets.join(u',') + QStringLiteral(" WHERE ISN=:OLD_ISN"), values);
+        tx.exec(
+            QStringLiteral("UPDATE N_KLIENTS SET ") + sets.join(u',') + QStringLiteral(" WHERE ISN=:OLD_ISN"),
+            values);
     }
-    app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(), QStringLiteral("N_KLIENTS"), isn,
+    app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(),
+                      QStringLiteral("N_KLIENTS"), isn,
                       input.value(QStringLiteral("UZVARDS")).toString() + QLatin1Char(' ') +
                           input.value(QStringLiteral("VARDS")).toString(),
                       QDateTime());
@@ -166,12 +184,15 @@ db::ResultSet TKlientuKlasifDati::history(int key, const QDate& from, const QDat
             "A.UZVARDS || ' ' || A.VARDS SPECIALISTS, 1 MARKER, H.ISN, CAST(NULL AS VARCHAR(10)) TIME_END "
             "FROM O_KONSULT_PIET_HD H LEFT JOIN N_VEIDI V ON V.ISN = H.ISVEIDS "
             "LEFT JOIN N_AGENTS A ON A.ISN = H.ISIZPILDITAJS "
-            "WHERE H.ISKLIENTS = :ISKLIENTS AND H.DATUMS >= :NO AND H.DATUMS < :LIDZ AND COALESCE(H.DZESTS, 0) = 0 "
+            "WHERE H.ISKLIENTS = :ISKLIENTS AND H.DATUMS >= :NO AND H.DATUMS < :LIDZ AND COALESCE(H.DZESTS, "
+            "0) = 0 "
             "UNION ALL "
-            "SELECT K.NUMURS, K.DATUMS, K.DATUMS, K.TIME_START, '00:00', V.GNOS, A.UZVARDS || ' ' || A.VARDS, 2, K.ISN, "
+            "SELECT K.NUMURS, K.DATUMS, K.DATUMS, K.TIME_START, '00:00', V.GNOS, A.UZVARDS || ' ' || "
+            "A.VARDS, 2, K.ISN, "
             "K.TIME_END FROM O_KONSULTACIJA_HD K LEFT JOIN N_VEIDI V ON V.ISN = K.ISVEIDS "
             "LEFT JOIN N_AGENTS A ON A.ISN = K.ISIZPILDITAJS "
-            "WHERE K.ISKLIENTS = :ISKLIENTS AND K.DATUMS >= :NO AND K.DATUMS < :LIDZ AND COALESCE(K.DZESTS, 0) = 0 "
+            "WHERE K.ISKLIENTS = :ISKLIENTS AND K.DATUMS >= :NO AND K.DATUMS < :LIDZ AND COALESCE(K.DZESTS, "
+            "0) = 0 "
             "ORDER BY 2 DESCENDING"),
         {{QStringLiteral("ISKLIENTS"), key},
          {QStringLiteral("NO"), QDateTime(from, QTime(0, 0))},
@@ -179,13 +200,16 @@ db::ResultSet TKlientuKlasifDati::history(int key, const QDate& from, const QDat
 }
 
 QString TKlientuKlasifDati::HistoryDuration(const db::ResultSet& rows, int row) {
-    if (rows.value(row, QStringLiteral("MARKER")).toInt() != 2) return rows.value(row, QStringLiteral("ILGUMS")).toString();
+    if (rows.value(row, QStringLiteral("MARKER")).toInt() != 2)
+        return rows.value(row, QStringLiteral("ILGUMS")).toString();
     const int start = app::TimeToMinutes(rows.value(row, QStringLiteral("PLAN_LAIKS")).toString().trimmed());
     const int end = app::TimeToMinutes(rows.value(row, QStringLiteral("TIME_END")).toString().trimmed());
     if (start < 0 || end < 0) return QStringLiteral("00:00");
     return app::MinutesToTime(end - start);
 }
 
-QString TKlientuKlasifDati::HistoryKind(int marker) { return marker == 2 ? tr("Konsult.") : tr("Pieteik."); }
+QString TKlientuKlasifDati::HistoryKind(int marker) {
+    return marker == 2 ? tr("Konsult.") : tr("Pieteik.");
+}
 
 }  // namespace patients

@@ -40,7 +40,9 @@ Tn_agentsEdit::Tn_agentsEdit(db::Database& database, QWidget* parent)
     mainLayout()->insertWidget(0, m_pages);
 }
 
-QString Tn_agentsEdit::column(int which) { return which == 0 ? QStringLiteral("NESTRADA_DATUMS") : QStringLiteral("NESTRADA_DIENAS"); }
+QString Tn_agentsEdit::column(int which) {
+    return which == 0 ? QStringLiteral("NESTRADA_DATUMS") : QStringLiteral("NESTRADA_DIENAS");
+}
 
 QWidget* Tn_agentsEdit::makeBusyBox(int which, const QString& title) {
     BusyControls& c = m_busy[which];
@@ -106,10 +108,13 @@ void Tn_agentsEdit::addBusyLine(int which) {
     BusyControls& c = m_busy[which];
     NonReceivingLine line;
     if (which == 0)
-        line.day = NonReceivingTimes::DatePart(c.allDays->isChecked(), static_cast<QDateEdit*>(c.day)->date());
+        line.day =
+            NonReceivingTimes::DatePart(c.allDays->isChecked(), static_cast<QDateEdit*>(c.day)->date());
     else
-        line.day = NonReceivingTimes::WeekdayPart(c.allDays->isChecked(), static_cast<QComboBox*>(c.day)->currentIndex());
-    line.time = NonReceivingTimes::TimePart(c.allTimes->isChecked(), c.from->currentText(), c.to->currentText());
+        line.day = NonReceivingTimes::WeekdayPart(c.allDays->isChecked(),
+                                                  static_cast<QComboBox*>(c.day)->currentIndex());
+    line.time =
+        NonReceivingTimes::TimePart(c.allTimes->isChecked(), c.from->currentText(), c.to->currentText());
     c.lines.append(line);
     storeBusy(which);
     showBusy(which);

@@ -8,7 +8,6 @@ class Tn_bankaEdit : public ReferenceCard {
     Q_OBJECT
 public:
     explicit Tn_bankaEdit(db::Database& database, QWidget* parent = nullptr);
-
 };
 
 }  // namespace patients

@@ -4,7 +4,8 @@
 
 namespace patients {
 
-Tn_kabinets::Tn_kabinets(db::Database& database, QWidget* parent) : ReferenceCard(database, QStringLiteral("N_KABINETI"), parent) {
+Tn_kabinets::Tn_kabinets(db::Database& database, QWidget* parent)
+    : ReferenceCard(database, QStringLiteral("N_KABINETI"), parent) {
     setWindowTitle(tr("Kabinets"));
     addText(QStringLiteral("GNOS"), tr("Nosaukums"), 250);
     addText(QStringLiteral("KODS"), tr("Numurs"), 20);

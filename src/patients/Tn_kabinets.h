@@ -8,7 +8,6 @@ class Tn_kabinets : public ReferenceCard {
     Q_OBJECT
 public:
     explicit Tn_kabinets(db::Database& database, QWidget* parent = nullptr);
-
 };
 
 }  // namespace patients

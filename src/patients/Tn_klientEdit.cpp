@@ -37,7 +37,9 @@ QVector<QPair<int, QString>> pairs(const QVector<LookupItem>& items) {
     return p;
 }
 
-QVariant textOrNull(const QString& s) { return s.trimmed().isEmpty() ? QVariant() : QVariant(s.trimmed()); }
+QVariant textOrNull(const QString& s) {
+    return s.trimmed().isEmpty() ? QVariant() : QVariant(s.trimmed());
+}
 
 }  // namespace
 
@@ -135,7 +137,8 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
         if (!path.isEmpty()) addFile(path);
     });
     connect(btOpen, &QPushButton::clicked, this, [this] {
-        if (QListWidgetItem* item = m_lbFaili->currentItem()) QDesktopServices::openUrl(QUrl::fromLocalFile(item->text()));
+        if (QListWidgetItem* item = m_lbFaili->currentItem())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(item->text()));
     });
     connect(btRemove, &QPushButton::clicked, this, [this] { delete m_lbFaili->currentItem(); });
 
@@ -174,7 +177,9 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
     };
     db::ColumnSpec duration;
     duration.title = tr("Ilgums");
-    duration.calculate = [](const db::ResultSet& rows, int row) -> QVariant { return TKlientuKlasifDati::HistoryDuration(rows, row); };
+    duration.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
+        return TKlientuKlasifDati::HistoryDuration(rows, row);
+    };
     m_vesture->setColumns({kind,
                            number,
                            {QStringLiteral("DATUMS"), tr("Datums"), QStringLiteral("dd.MM.yyyy"), {}},
@@ -223,7 +228,8 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
 
 Tn_klientEdit::~Tn_klientEdit() = default;
 
-QLineEdit* Tn_klientEdit::addText(QFormLayout* form, const QString& column, const QString& caption, int maxLength) {
+QLineEdit* Tn_klientEdit::addText(QFormLayout* form, const QString& column, const QString& caption,
+                                  int maxLength) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(column);
     edit->setMaxLength(maxLength);
@@ -232,8 +238,8 @@ QLineEdit* Tn_klientEdit::addText(QFormLayout* form, const QString& column, cons
     return edit;
 }
 
-widgets::LookupCombo* Tn_klientEdit::addLookup(QFormLayout* form, const QString& column, const QString& caption,
-                                               const QVector<LookupItem>& items) {
+widgets::LookupCombo* Tn_klientEdit::addLookup(QFormLayout* form, const QString& column,
+                                               const QString& caption, const QVector<LookupItem>& items) {
     auto* combo = new widgets::LookupCombo(this);
     combo->setObjectName(column);
     combo->setItems(pairs(items));
@@ -242,9 +248,13 @@ widgets::LookupCombo* Tn_klientEdit::addLookup(QFormLayout* form, const QString&
     return combo;
 }
 
-QWidget* Tn_klientEdit::field(const QString& column) const { return findChild<QWidget*>(column); }
+QWidget* Tn_klientEdit::field(const QString& column) const {
+    return findChild<QWidget*>(column);
+}
 
-widgets::LookupCombo* Tn_klientEdit::lookup(const QString& column) const { return m_lookups.value(column); }
+widgets::LookupCombo* Tn_klientEdit::lookup(const QString& column) const {
+    return m_lookups.value(column);
+}
 
 void Tn_klientEdit::start(int key, bool historyPage) {
     m_key = key > 0 ? key : 0;
@@ -258,7 +268,8 @@ void Tn_klientEdit::start(int key, bool historyPage) {
 }
 
 void Tn_klientEdit::fill(const QVariantHash& values) {
-    for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it) it.value()->setText(values.value(it.key()).toString());
+    for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
+        it.value()->setText(values.value(it.key()).toString());
     for (auto it = m_lookups.cbegin(); it != m_lookups.cend(); ++it) {
         const QVariant v = values.value(it.key());
         it.value()->setKey(v.isValid() ? v.toInt() : -1);
@@ -286,22 +297,30 @@ QString Tn_klientEdit::nameDayText() const {
 
 QVariantHash Tn_klientEdit::collect() const {
     QVariantHash values;
-    for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it) values.insert(it.key(), textOrNull(it.value()->text()));
-    for (auto it = m_lookups.cbegin(); it != m_lookups.cend(); ++it) values.insert(it.key(), it.value()->key());
+    for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
+        values.insert(it.key(), textOrNull(it.value()->text()));
+    for (auto it = m_lookups.cbegin(); it != m_lookups.cend(); ++it)
+        values.insert(it.key(), it.value()->key());
     const QDate birth = m_dtpDzimDat->value();
-    values.insert(QStringLiteral("DZIM_DAT"), birth.isValid() ? QVariant(QDateTime(birth, QTime(0, 0))) : QVariant());
-    values.insert(QStringLiteral("DZIMUMS"), m_cbDzimums->currentIndex() < 0 ? QVariant() : QVariant(m_cbDzimums->currentIndex()));
+    values.insert(QStringLiteral("DZIM_DAT"),
+                  birth.isValid() ? QVariant(QDateTime(birth, QTime(0, 0))) : QVariant());
+    values.insert(QStringLiteral("DZIMUMS"),
+                  m_cbDzimums->currentIndex() < 0 ? QVariant() : QVariant(m_cbDzimums->currentIndex()));
     values.insert(QStringLiteral("VARDA_DIENA"), textOrNull(nameDayText()));
     values.insert(QStringLiteral("SAZINAS_VAL"),
                   m_cbSazinasVal->currentIndex() < 0 ? QVariant() : QVariant(m_cbSazinasVal->currentIndex()));
     values.insert(QStringLiteral("PILSETA"), textOrNull(m_cbPilseta->currentText()));
     values.insert(QStringLiteral("SEND_SMS"), m_chkSendSms->isChecked() ? 1 : 0);
     values.insert(QStringLiteral("SUBSCRIBE_FLAG"), m_chkSubscribe->isChecked() ? 1 : 0);
-    values.insert(QStringLiteral("KOMENTARS"), m_edKomentars->toPlainText().isEmpty() ? QVariant() : QVariant(m_edKomentars->toPlainText()));
+    values.insert(QStringLiteral("KOMENTARS"), m_edKomentars->toPlainText().isEmpty()
+                                                   ? QVariant()
+                                                   : QVariant(m_edKomentars->toPlainText()));
     return values;
 }
 
-void Tn_klientEdit::message(const QString& text) { QMessageBox::information(this, QString(), text); }
+void Tn_klientEdit::message(const QString& text) {
+    QMessageBox::information(this, QString(), text);
+}
 
 void Tn_klientEdit::surnameExit() {
     QLineEdit* e = m_texts.value(QStringLiteral("UZVARDS"));
@@ -324,7 +343,9 @@ void Tn_klientEdit::personalCodeExit() {
     if (birth.isValid()) m_dtpDzimDat->setValue(birth);
 }
 
-void Tn_klientEdit::addFile(const QString& path) { m_lbFaili->addItem(path); }
+void Tn_klientEdit::addFile(const QString& path) {
+    m_lbFaili->addItem(path);
+}
 
 QStringList Tn_klientEdit::files() const {
     QStringList list;
@@ -342,15 +363,18 @@ bool Tn_klientEdit::save() {
         return false;
     }
     if (nameDayText().size() < 4) {
-        const NameDayResult r = m_dati.lookupNameDay(values.value(QStringLiteral("VARDS")).toString(), nameDayText());
+        const NameDayResult r =
+            m_dati.lookupNameDay(values.value(QStringLiteral("VARDS")).toString(), nameDayText());
         m_edVardaDiena->setText(r.nameDay);
         if (!r.message.isEmpty()) message(r.message);
         values.insert(QStringLiteral("VARDA_DIENA"), textOrNull(nameDayText()));
     }
     try {
-        m_savedKey = m_dati.save(m_key, values, files(), app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0);
+        m_savedKey = m_dati.save(m_key, values, files(),
+                                 app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0);
     } catch (const db::DbError& e) {
-        QMessageBox::warning(this, QString(), TKlientuKlasifDati::SaveFailedMessage() + QStringLiteral("\n\n") + e.message());
+        QMessageBox::warning(this, QString(),
+                             TKlientuKlasifDati::SaveFailedMessage() + QStringLiteral("\n\n") + e.message());
         return false;
     }
     m_key = m_savedKey;

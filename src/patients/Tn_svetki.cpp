@@ -7,7 +7,8 @@
 
 namespace patients {
 
-Tn_svetki::Tn_svetki(db::Database& database, QWidget* parent) : ReferenceCard(database, QStringLiteral("N_SVETKI"), parent) {
+Tn_svetki::Tn_svetki(db::Database& database, QWidget* parent)
+    : ReferenceCard(database, QStringLiteral("N_SVETKI"), parent) {
     setWindowTitle(tr("Vārda dienas un svētku dienas"));
     addText(QStringLiteral("GNOS"), tr("Nosaukums"), 60);
     addDate(QStringLiteral("DATUMS"), tr("Datums"));
@@ -28,6 +29,8 @@ void Tn_svetki::fillExtra(const QVariantHash& values) {
     (values.value(QStringLiteral("FLAG")).toInt() == 1 ? m_holiday : m_nameDay)->setChecked(true);
 }
 
-void Tn_svetki::collectExtra(QVariantHash& values) const { values.insert(QStringLiteral("FLAG"), m_holiday->isChecked() ? 1 : 0); }
+void Tn_svetki::collectExtra(QVariantHash& values) const {
+    values.insert(QStringLiteral("FLAG"), m_holiday->isChecked() ? 1 : 0);
+}
 
 }  // namespace patients

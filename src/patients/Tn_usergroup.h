@@ -8,7 +8,6 @@ class Tn_usergroup : public ReferenceCard {
     Q_OBJECT
 public:
     explicit Tn_usergroup(db::Database& database, QWidget* parent = nullptr);
-
 };
 
 }  // namespace patients

@@ -4,7 +4,8 @@
 
 namespace patients {
 
-Tn_veidiEd::Tn_veidiEd(db::Database& database, QWidget* parent) : ReferenceCard(database, QStringLiteral("N_VEIDI"), parent) {
+Tn_veidiEd::Tn_veidiEd(db::Database& database, QWidget* parent)
+    : ReferenceCard(database, QStringLiteral("N_VEIDI"), parent) {
     setWindowTitle(tr("Konsultāciju / pieteikumu veidi"));
     addText(QStringLiteral("GNOS"), tr("Nosaukums:"), 60);
     addFlag(QStringLiteral("NEED_SEND_MAIL_KLIENTAM"), tr("Vēstule klientam?"));
@@ -15,8 +16,8 @@ Tn_veidiEd::Tn_veidiEd(db::Database& database, QWidget* parent) : ReferenceCard(
 bool Tn_veidiEd::confirmSave(const QVariantHash& values) {
     const QString name = values.value(QStringLiteral("GNOS")).toString();
     if (!store().nameTaken(name, key())) return true;
-    return QMessageBox::question(this, QString(), tr("Tāds nosaukums jau eksistē!!! Turpināt?"), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+    return QMessageBox::question(this, QString(), tr("Tāds nosaukums jau eksistē!!! Turpināt?"),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 }  // namespace patients

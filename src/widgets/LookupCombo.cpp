@@ -5,7 +5,8 @@
 
 namespace widgets {
 
-LookupCombo::LookupCombo(QWidget* parent) : QWidget(parent), m_combo(new QComboBox(this)), m_clear(new QToolButton(this)) {
+LookupCombo::LookupCombo(QWidget* parent)
+    : QWidget(parent), m_combo(new QComboBox(this)), m_clear(new QToolButton(this)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -27,10 +28,16 @@ void LookupCombo::setItems(const QVector<QPair<int, QString>>& items) {
     m_combo->setCurrentIndex(-1);
 }
 
-int LookupCombo::key() const { return m_combo->currentIndex() < 0 ? m_emptyKey : m_combo->currentData().toInt(); }
+int LookupCombo::key() const {
+    return m_combo->currentIndex() < 0 ? m_emptyKey : m_combo->currentData().toInt();
+}
 
-void LookupCombo::setKey(int key) { m_combo->setCurrentIndex(m_combo->findData(key)); }
+void LookupCombo::setKey(int key) {
+    m_combo->setCurrentIndex(m_combo->findData(key));
+}
 
-void LookupCombo::clear() { setKey(m_emptyKey); }
+void LookupCombo::clear() {
+    setKey(m_emptyKey);
+}
 
 }  // namespace widgets

@@ -13,9 +13,13 @@ NullableDateEdit::NullableDateEdit(QWidget* parent) : QDateEdit(parent) {
     setDate(emptyDate());
 }
 
-QDate NullableDateEdit::value() const { return date() == emptyDate() ? QDate() : date(); }
+QDate NullableDateEdit::value() const {
+    return date() == emptyDate() ? QDate() : date();
+}
 
-void NullableDateEdit::setValue(const QDate& d) { setDate(d.isValid() ? d : emptyDate()); }
+void NullableDateEdit::setValue(const QDate& d) {
+    setDate(d.isValid() ? d : emptyDate());
+}
 
 void NullableDateEdit::keyPressEvent(QKeyEvent* event) {
     // Delete or Backspace on a selected whole field empties it.

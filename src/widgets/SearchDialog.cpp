@@ -20,7 +20,9 @@ SearchDialog::SearchDialog(QWidget* parent) : QDialog(parent), m_edit(new QLineE
     connect(button, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-QString SearchDialog::text() const { return m_edit->text(); }
+QString SearchDialog::text() const {
+    return m_edit->text();
+}
 
 void SearchDialog::setText(const QString& text) {
     m_edit->setText(text);

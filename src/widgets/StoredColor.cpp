@@ -2,8 +2,12 @@
 
 namespace widgets {
 
-QColor ColorFromStored(int stored) { return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF); }
+QColor ColorFromStored(int stored) {
+    return QColor(stored & 0xFF, (stored >> 8) & 0xFF, (stored >> 16) & 0xFF);
+}
 
-int StoredFromColor(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
+int StoredFromColor(const QColor& color) {
+    return color.red() | (color.green() << 8) | (color.blue() << 16);
+}
 
 }  // namespace widgets

@@ -45,7 +45,8 @@ private:
             m_lastBox = box;
             messages.append(box->text());
             QMessageBox::StandardButton answer = QMessageBox::Ok;
-            if (box->standardButtons() & QMessageBox::Yes) answer = answers.isEmpty() ? QMessageBox::Yes : answers.takeFirst();
+            if (box->standardButtons() & QMessageBox::Yes)
+                answer = answers.isEmpty() ? QMessageBox::Yes : answers.takeFirst();
             if (QAbstractButton* b = box->button(answer))
                 b->click();
             else

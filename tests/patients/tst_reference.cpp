@@ -3,8 +3,8 @@
 #include "TestDatabase.h"
 #include "app/PasswordDigest.h"
 #include "app/Rights.h"
-#include "app/UserNameCodec.h"
 #include "app/TMainFormDati.h"
+#include "app/UserNameCodec.h"
 #include "db/ResultTableModel.h"
 #include "patients/NonReceivingTimes.h"
 #include "patients/ReferenceCardStore.h"
@@ -34,13 +34,17 @@ class TestReference : public QObject {
 
     int count(const QString& sql, const db::Params& p = {}) { return m_db->scalar(sql, p).toInt(); }
     int addRow(const QString& table, const QString& name) {
-        return m_db->scalar(QStringLiteral("INSERT INTO %1 (GNOS) VALUES (:G) RETURNING ISN").arg(table), {{"G", name}}).toInt();
+        return m_db
+            ->scalar(QStringLiteral("INSERT INTO %1 (GNOS) VALUES (:G) RETURNING ISN").arg(table),
+                     {{"G", name}})
+            .toInt();
     }
 
 private Q_SLOTS:
     void initTestCase() {
         testsupport::isolateSettings();
-        m_dati = std::make_unique<app::TMainFormDati>(testsupport::freshDatabase(QStringLiteral("reference")));
+        m_dati =
+            std::make_unique<app::TMainFormDati>(testsupport::freshDatabase(QStringLiteral("reference")));
         QVERIFY(m_dati->authenticate(QStringLiteral("ADMIN"), QString()).ok());
         m_db = &m_dati->database();
     }
@@ -48,7 +52,9 @@ private Q_SLOTS:
     // The default row 1 of every table is never listed, never edited and never deleted.
     void defaultRowIsNeverTouched_data() {
         QTest::addColumn<QString>("table");
-        for (const char* t : {"N_KLGRUPA", "N_AGENTS", "N_KABINETI", "N_RAJONS", "N_VEIDI", "N_BANKA", "N_USERGROUP"}) QTest::newRow(t) << t;
+        for (const char* t :
+             {"N_KLGRUPA", "N_AGENTS", "N_KABINETI", "N_RAJONS", "N_VEIDI", "N_BANKA", "N_USERGROUP"})
+            QTest::newRow(t) << t;
     }
     void defaultRowIsNeverTouched() {
         QFETCH(QString, table);
@@ -57,7 +63,8 @@ private Q_SLOTS:
         const db::ResultSet rows = store.fetch();
         for (int r = 0; r < rows.rowCount(); ++r) QVERIFY(rows.value(r, QStringLiteral("ISN")).toInt() != 1);
         QCOMPARE(store.editRefusal(1), QStringLiteral("Tas ir sistēmas parametrs, labot nedrīkst !!!"));
-        QCOMPARE(store.deleteRefusal(false, 1), QStringLiteral("Šis ir sistēmas parametrs, dzēst nedrīkst !!!"));
+        QCOMPARE(store.deleteRefusal(false, 1),
+                 QStringLiteral("Šis ir sistēmas parametrs, dzēst nedrīkst !!!"));
         QCOMPARE(store.deleteRefusal(true, 0), QStringLiteral("Nav datu, ko dzēst !!!"));
         QCOMPARE(store.editRefusal(2), QString());
     }
@@ -77,7 +84,9 @@ private Q_SLOTS:
     // A bank that a patient refers to stays, and the user reads the database's reason.
     void refusedDeleteKeepsTheRow() {
         const int bank = addRow(QStringLiteral("N_BANKA"), QStringLiteral("Piesaistītā banka"));
-        m_db->exec(QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS, ISBANKA) VALUES ('Ozols', 'Jānis', :B)"), {{"B", bank}});
+        m_db->exec(
+            QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS, ISBANKA) VALUES ('Ozols', 'Jānis', :B)"),
+            {{"B", bank}});
         m_db->commitRetaining();
 
         TKlasifikators list(*m_db, QStringLiteral("N_BANKA"));
@@ -87,8 +96,10 @@ private Q_SLOTS:
         list.onDelete();
         QCOMPARE(modal.messages.size(), 2);
         QCOMPARE(modal.messages[0], QStringLiteral("Vai tiešām vēlaties dzēst Piesaistītā banka ?"));
-        QVERIFY(modal.messages[1].startsWith(QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")));
-        QVERIFY2(modal.messages[1].contains(QStringLiteral("FOREIGN KEY"), Qt::CaseInsensitive), qPrintable(modal.messages[1]));
+        QVERIFY(modal.messages[1].startsWith(
+            QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")));
+        QVERIFY2(modal.messages[1].contains(QStringLiteral("FOREIGN KEY"), Qt::CaseInsensitive),
+                 qPrintable(modal.messages[1]));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_BANKA WHERE ISN=:K"), {{"K", bank}}), 1);
         QCOMPARE(list.currentKey(), bank);
 
@@ -98,7 +109,8 @@ private Q_SLOTS:
         list.refresh(free);
         list.onDelete();
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_BANKA WHERE ISN=:K"), {{"K", free}}), 0);
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_BANKA' AND TAUSTINS='D' AND ISN_BAZE=:K"),
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_BANKA' AND "
+                                      "TAUSTINS='D' AND ISN_BAZE=:K"),
                        {{"K", free}}),
                  1);
     }
@@ -121,14 +133,17 @@ private Q_SLOTS:
         modal.answers = {yes ? QMessageBox::Yes : QMessageBox::No};
         QCOMPARE(card.save(), yes);
         QCOMPARE(modal.messages, QStringList{QStringLiteral("Tāds nosaukums jau eksistē!!! Turpināt?")});
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_VEIDI WHERE GNOS=:G"), {{"G", name}}), yes ? 2 : 1);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_VEIDI WHERE GNOS=:G"), {{"G", name}}),
+                 yes ? 2 : 1);
         if (yes) {
-            const db::ResultSet row = m_db->select(QStringLiteral("SELECT * FROM N_VEIDI WHERE ISN=:K"), {{"K", card.savedKey()}});
+            const db::ResultSet row =
+                m_db->select(QStringLiteral("SELECT * FROM N_VEIDI WHERE ISN=:K"), {{"K", card.savedKey()}});
             QCOMPARE(row.first("NEED_SEND_MAIL_KLIENTAM").toString(), QStringLiteral("T"));
             QCOMPARE(row.first("NEED_SEND_MAIL_PIETEICEJAM").toString(), QStringLiteral("F"));
             QCOMPARE(row.first("ISUSER_NEW").toInt(), m_dati->UserIsn());
             QVERIFY(row.first("IEVDAT_NEW").toDateTime().isValid());
-            QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_VEIDI' AND TAUSTINS='J' AND ISN_BAZE=:K"),
+            QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_VEIDI' AND "
+                                          "TAUSTINS='J' AND ISN_BAZE=:K"),
                            {{"K", card.savedKey()}}),
                      1);
         }
@@ -139,13 +154,20 @@ private Q_SLOTS:
         QTest::addColumn<QVariantHash>("values");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("field");
-        QTest::newRow("specialist surname") << "N_AGENTS" << QVariantHash{{"VARDS", "Anna"}} << "Nav ievadīts ārsta uzvārds !!!" << "UZVARDS";
+        QTest::newRow("specialist surname")
+            << "N_AGENTS" << QVariantHash{{"VARDS", "Anna"}} << "Nav ievadīts ārsta uzvārds !!!"
+            << "UZVARDS";
         QTest::newRow("specialist name") << "N_AGENTS" << QVariantHash{{"UZVARDS", "Ozola"}, {"VARDS", "  "}}
-                                         << "Nav ievadīts ārsta vārds !!!" << "VARDS";
-        QTest::newRow("bank") << "N_BANKA" << QVariantHash{} << "Nav ievadīts bankas nosaukums !!!" << "GNOS";
-        QTest::newRow("type") << "N_VEIDI" << QVariantHash{} << "Nav ievadīts nosaukums!!!" << "GNOS";
-        QTest::newRow("room") << "N_KABINETI" << QVariantHash{} << "Nav ievadīts nosaukums !!!" << "GNOS";
-        QTest::newRow("user group") << "N_USERGROUP" << QVariantHash{} << "Nav ievadīts nosaukums !!!" << "GNOS";
+                                         << "Nav ievadīts ārsta vārds !!!"
+                                         << "VARDS";
+        QTest::newRow("bank") << "N_BANKA" << QVariantHash{} << "Nav ievadīts bankas nosaukums !!!"
+                              << "GNOS";
+        QTest::newRow("type") << "N_VEIDI" << QVariantHash{} << "Nav ievadīts nosaukums!!!"
+                              << "GNOS";
+        QTest::newRow("room") << "N_KABINETI" << QVariantHash{} << "Nav ievadīts nosaukums !!!"
+                              << "GNOS";
+        QTest::newRow("user group") << "N_USERGROUP" << QVariantHash{} << "Nav ievadīts nosaukums !!!"
+                                    << "GNOS";
     }
     void requiredNames() {
         QFETCH(QString, table);
@@ -194,8 +216,10 @@ private Q_SLOTS:
         QCOMPARE(again.busy(1).list->count(), 2);
         again.busy(1).list->setCurrentRow(0);
         again.removeBusyLine(1);
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT NESTRADA_DIENAS FROM N_AGENTS WHERE ISN=:K"), {{"K", key}}).toString(),
-                 QStringLiteral("3|12:00-13:30|\r\n"));
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT NESTRADA_DIENAS FROM N_AGENTS WHERE ISN=:K"), {{"K", key}})
+                .toString(),
+            QStringLiteral("3|12:00-13:30|\r\n"));
     }
 
     // As a new user would: through the list window's "Jauns" into the card and back to the list,
@@ -203,9 +227,12 @@ private Q_SLOTS:
     void newRowsThroughTheListWindow_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("name");
-        QTest::newRow("specialist") << "N_AGENTS" << "Egle";
-        QTest::newRow("room") << "N_KABINETI" << "Kabinets 3";
-        QTest::newRow("consultation type") << "N_VEIDI" << "Higiēna";
+        QTest::newRow("specialist") << "N_AGENTS"
+                                    << "Egle";
+        QTest::newRow("room") << "N_KABINETI"
+                              << "Kabinets 3";
+        QTest::newRow("consultation type") << "N_VEIDI"
+                                           << "Higiēna";
     }
     void newRowsThroughTheListWindow() {
         QFETCH(QString, table);
@@ -229,15 +256,18 @@ private Q_SLOTS:
         QVERIFY(modal.messages.isEmpty());
         const int key = list.currentKey();
         QVERIFY(key > 1);
-        const db::ResultSet row = m_db->select(QStringLiteral("SELECT * FROM %1 WHERE ISN=:K").arg(table), {{"K", key}});
+        const db::ResultSet row =
+            m_db->select(QStringLiteral("SELECT * FROM %1 WHERE ISN=:K").arg(table), {{"K", key}});
         QCOMPARE(row.first(table == "N_AGENTS" ? "UZVARDS" : "GNOS").toString(), name);
         if (table == "N_AGENTS") {
             QCOMPARE(row.first("COLOR").toInt(), 0x80C0FF);
             QCOMPARE(row.first("NESTRADA_DIENAS").toString(), QStringLiteral("5|VISI|\r\n"));
         }
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE=:T AND TAUSTINS='J' AND ISN_BAZE=:K"),
-                       {{"T", table}, {"K", key}}),
-                 1);
+        QCOMPARE(
+            count(QStringLiteral(
+                      "SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE=:T AND TAUSTINS='J' AND ISN_BAZE=:K"),
+                  {{"T", table}, {"K", key}}),
+            1);
 
         // "Kopēt" starts a new row from the current one.
         modal.onDialog = [&](QDialog* d) {
@@ -248,7 +278,8 @@ private Q_SLOTS:
         };
         QTest::mouseClick(list.findChild<QPushButton*>("btKopet"), Qt::LeftButton);
         QVERIFY(list.currentKey() != key);
-        QCOMPARE(list.model()->rowCount(), count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ISN!=1").arg(table)));
+        QCOMPARE(list.model()->rowCount(),
+                 count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ISN!=1").arg(table)));
     }
 
     void nonReceivingLinesRoundTrip() {
@@ -308,7 +339,8 @@ private Q_SLOTS:
         QTest::newRow("no separator") << "24.06;Jānis\n24.06 Jānis\n" << 1 << "rinda 2: ";
         QTest::newRow("bad date") << "31.02;Kāds\n" << 0 << "rinda 1: nepareizs datums";
         QTest::newRow("empty name") << "01.01;\n" << 0 << "rinda 1: vārdam";
-        QTest::newRow("name twice") << "01.01;Ivo\n02.01;IVO\n" << 1 << "rinda 2: vārds \"IVO\" jau ir rindā 1";
+        QTest::newRow("name twice") << "01.01;Ivo\n02.01;IVO\n"
+                                    << 1 << "rinda 2: vārds \"IVO\" jau ir rindā 1";
         QTest::newRow("29 February") << "29.02;Pārestā\n" << 1 << "";
     }
     void nameDayFile() {
@@ -364,7 +396,8 @@ private Q_SLOTS:
         const QString path = testsupport::freshDatabaseFile(QStringLiteral("import"));
         {
             auto db = testsupport::open(path);
-            db->exec(QStringLiteral("INSERT INTO N_SVETKI (DATUMS, GNOS, FLAG) VALUES ('2000-01-01', 'Ivo', 0)"));
+            db->exec(
+                QStringLiteral("INSERT INTO N_SVETKI (DATUMS, GNOS, FLAG) VALUES ('2000-01-01', 'Ivo', 0)"));
             db->commitRetaining();
         }
         auto run = [&](const QString& content, QString* err) {
@@ -390,7 +423,9 @@ private Q_SLOTS:
         QCOMPARE(run(QStringLiteral("02.01;Ivo\n03.01;Miervaldis\n"), &err), 0);
         auto d = db();
         QCOMPARE(d->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=0")).toInt(), 2);
-        QCOMPARE(d->scalar(QStringLiteral("SELECT DATUMS FROM N_SVETKI WHERE GNOS='Ivo'")).toDateTime().date(), QDate(2000, 1, 2));
+        QCOMPARE(
+            d->scalar(QStringLiteral("SELECT DATUMS FROM N_SVETKI WHERE GNOS='Ivo'")).toDateTime().date(),
+            QDate(2000, 1, 2));
     }
 
     // A user who may only change rooms gets "Labot" alone; the price list is a picker only.
@@ -398,10 +433,13 @@ private Q_SLOTS:
     void buttonsFollowRights() {
         {
             TKlasifikators prices(*m_db, QStringLiteral("N_PRECE"));
-            for (const char* b : {"btJauns", "btKopet", "btLabot", "btDzest"}) QVERIFY(!prices.findChild<QPushButton*>(b)->isEnabled());
+            for (const char* b : {"btJauns", "btKopet", "btLabot", "btDzest"})
+                QVERIFY(!prices.findChild<QPushButton*>(b)->isEnabled());
         }
-        m_db->exec(QStringLiteral("INSERT INTO N_USERS (GNOS, PASWORD, ISUSERGROUP, ISAGENTS, IESPEJAS) VALUES (:G, :P, 1, 1, '04_TTFF')"),
-                   {{"G", app::EncodeUserName(QStringLiteral("ANNA"))}, {"P", app::MakePasswordDigest(QString(), QString())}});
+        m_db->exec(QStringLiteral("INSERT INTO N_USERS (GNOS, PASWORD, ISUSERGROUP, ISAGENTS, IESPEJAS) "
+                                  "VALUES (:G, :P, 1, 1, '04_TTFF')"),
+                   {{"G", app::EncodeUserName(QStringLiteral("ANNA"))},
+                    {"P", app::MakePasswordDigest(QString(), QString())}});
         m_db->commitRetaining();
         {
             app::TMainFormDati limited(testsupport::open(m_db->connectionString()));
@@ -409,7 +447,8 @@ private Q_SLOTS:
             QVERIFY2(r.ok(), qPrintable(r.message));
             TKlasifikators rooms(limited.database(), QStringLiteral("N_KABINETI"));
             QVERIFY(rooms.findChild<QPushButton*>("btLabot")->isEnabled());
-            for (const char* b : {"btJauns", "btKopet", "btDzest"}) QVERIFY2(!rooms.findChild<QPushButton*>(b)->isEnabled(), b);
+            for (const char* b : {"btJauns", "btKopet", "btDzest"})
+                QVERIFY2(!rooms.findChild<QPushButton*>(b)->isEnabled(), b);
             TKlasifikators banks(limited.database(), QStringLiteral("N_BANKA"));
             QVERIFY(!banks.findChild<QPushButton*>("btLabot")->isEnabled());
         }

@@ -31,17 +31,21 @@ class TestRegister : public QObject {
 
     int count(const QString& sql, const db::Params& p = {}) { return m_db->scalar(sql, p).toInt(); }
     int addPatient(const QString& surname, const QString& name, const QVariant& code = {}) {
-        const int key = m_db->scalar(QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS, PERS_KODS) VALUES (:U, :V, :P) RETURNING ISN"),
+        const int key = m_db->scalar(QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS, PERS_KODS) "
+                                                    "VALUES (:U, :V, :P) RETURNING ISN"),
                                      {{"U", surname}, {"V", name}, {"P", code}})
                             .toInt();
         m_db->commitRetaining();
         return key;
     }
     void addNameDay(const QString& name, const QDate& date) {
-        m_db->exec(QStringLiteral("INSERT INTO N_SVETKI (GNOS, DATUMS, FLAG) VALUES (:G, :D, 0)"), {{"G", name}, {"D", QDateTime(date, QTime(0, 0))}});
+        m_db->exec(QStringLiteral("INSERT INTO N_SVETKI (GNOS, DATUMS, FLAG) VALUES (:G, :D, 0)"),
+                   {{"G", name}, {"D", QDateTime(date, QTime(0, 0))}});
         m_db->commitRetaining();
     }
-    QLineEdit* text(Tn_klientEdit& card, const char* column) { return qobject_cast<QLineEdit*>(card.field(QString::fromLatin1(column))); }
+    QLineEdit* text(Tn_klientEdit& card, const char* column) {
+        return qobject_cast<QLineEdit*>(card.field(QString::fromLatin1(column)));
+    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -89,11 +93,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("nameDay");
         QTest::addColumn<bool>("message");
-        QTest::newRow("found") << "Anna" << "" << "26.07" << false;
-        QTest::newRow("two words, first in upper case") << "ēriks anna" << "" << "18.05" << false;
-        QTest::newRow("found replaces") << "anna" << "01.01" << "26.07" << false;
-        QTest::newRow("unknown, empty") << "Zzyzx" << "" << "22.05" << true;
-        QTest::newRow("unknown, filled") << "Zzyzx" << "03.04" << "03.04" << false;
+        QTest::newRow("found") << "Anna"
+                               << ""
+                               << "26.07" << false;
+        QTest::newRow("two words, first in upper case") << "ēriks anna"
+                                                        << ""
+                                                        << "18.05" << false;
+        QTest::newRow("found replaces") << "anna"
+                                        << "01.01"
+                                        << "26.07" << false;
+        QTest::newRow("unknown, empty") << "Zzyzx"
+                                        << ""
+                                        << "22.05" << true;
+        QTest::newRow("unknown, filled") << "Zzyzx"
+                                         << "03.04"
+                                         << "03.04" << false;
     }
     void nameDayLookup() {
         QFETCH(QString, firstName);
@@ -119,8 +133,12 @@ private Q_SLOTS:
         card.firstNameExit();
         card.firstNameExit();
         QVERIFY(card.save());
-        QCOMPARE(modal.messages, QStringList{QStringLiteral("Šāds vārds nav atrasts vārda dienu sarakstā, tiks ielikts 22. maijs.")});
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT VARDA_DIENA FROM N_KLIENTS WHERE ISN=:K"), {{"K", card.savedKey()}}).toString(),
+        QCOMPARE(modal.messages,
+                 QStringList{
+                     QStringLiteral("Šāds vārds nav atrasts vārda dienu sarakstā, tiks ielikts 22. maijs.")});
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT VARDA_DIENA FROM N_KLIENTS WHERE ISN=:K"),
+                              {{"K", card.savedKey()}})
+                     .toString(),
                  QStringLiteral("22.05"));
     }
 
@@ -130,9 +148,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("code");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("field");
-        QTest::newRow("no surname") << " " << "Jānis" << "" << "Nav ievadîts klienta uzvārds !!!" << "UZVARDS";
-        QTest::newRow("no name") << "Ozols" << "" << "" << "Nav ievadîts klienta vārds !!!" << "VARDS";
-        QTest::newRow("duplicate code") << "Ozols" << "Jānis" << "111111-11111" << "Atkārtojas personas kodi !!!" << "PERS_KODS";
+        QTest::newRow("no surname") << " "
+                                    << "Jānis"
+                                    << ""
+                                    << "Nav ievadîts klienta uzvārds !!!"
+                                    << "UZVARDS";
+        QTest::newRow("no name") << "Ozols"
+                                 << ""
+                                 << ""
+                                 << "Nav ievadîts klienta vārds !!!"
+                                 << "VARDS";
+        QTest::newRow("duplicate code") << "Ozols"
+                                        << "Jānis"
+                                        << "111111-11111"
+                                        << "Atkārtojas personas kodi !!!"
+                                        << "PERS_KODS";
     }
     void saveChecks() {
         QFETCH(QString, surname);
@@ -140,7 +170,8 @@ private Q_SLOTS:
         QFETCH(QString, code);
         QFETCH(QString, message);
         QFETCH(QString, field);
-        static const int holder = addPatient(QStringLiteral("Turētājs"), QStringLiteral("Koda"), QStringLiteral("111111-11111"));
+        static const int holder =
+            addPatient(QStringLiteral("Turētājs"), QStringLiteral("Koda"), QStringLiteral("111111-11111"));
         const int before = count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS"));
         Tn_klientEdit card(*m_db);
         card.start(0);
@@ -154,7 +185,9 @@ private Q_SLOTS:
         QCOMPARE(card.focusWidget(), card.field(field));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS")), before);
         // The holder itself may keep its code.
-        QVERIFY(TKlientuKlasifDati(*m_db).validate({{"UZVARDS", "T"}, {"VARDS", "K"}, {"PERS_KODS", "111111-11111"}}, holder).ok());
+        QVERIFY(TKlientuKlasifDati(*m_db)
+                    .validate({{"UZVARDS", "T"}, {"VARDS", "K"}, {"PERS_KODS", "111111-11111"}}, holder)
+                    .ok());
     }
 
     // Typed text is bound: a quote finds the patient instead of breaking the statement.
@@ -178,7 +211,8 @@ private Q_SLOTS:
         ModalHelper modal;
         list.search(QStringLiteral("vaigzn"));
         list.search(QStringLiteral("nekāda tāda"));
-        QCOMPARE(modal.messages, (QStringList{QStringLiteral("Nav atrasts tekošajā burtā !!!"), QStringLiteral("Nav atrasts !!!")}));
+        QCOMPARE(modal.messages, (QStringList{QStringLiteral("Nav atrasts tekošajā burtā !!!"),
+                                              QStringLiteral("Nav atrasts !!!")}));
         list.setLetter(QStringLiteral("Z"));
         list.search(QStringLiteral("vaigzn"));
         QCOMPARE(list.currentKey(), key);
@@ -186,7 +220,8 @@ private Q_SLOTS:
     }
 
     void letterTabsTakeLatvianLetters() {
-        QCOMPARE(PatientListStore::LetterCondition(QStringLiteral("S")), QStringLiteral("UZVARDS LIKE 'S%' OR UZVARDS LIKE 'Š%'"));
+        QCOMPARE(PatientListStore::LetterCondition(QStringLiteral("S")),
+                 QStringLiteral("UZVARDS LIKE 'S%' OR UZVARDS LIKE 'Š%'"));
         QCOMPARE(PatientListStore::LetterCondition(QStringLiteral("B")), QStringLiteral("UZVARDS LIKE 'B%'"));
         QCOMPARE(PatientListStore::TabForText(QStringLiteral("šmits")), QStringLiteral("S"));
         QCOMPARE(PatientListStore::TabForText(QStringLiteral("2912")), QStringLiteral("*"));
@@ -216,7 +251,8 @@ private Q_SLOTS:
         again.sortByColumn(0);
         QCOMPARE(again.model()->fieldValue(0, QStringLiteral("ISN")).toInt(), b);
         QVERIFY(again.model()->findRow(a) >= 0);
-        app::Settings::setString(QStringLiteral("Klienti"), QStringLiteral("Kartiba"), QStringLiteral("ISN; DROP TABLE N_KLIENTS"));
+        app::Settings::setString(QStringLiteral("Klienti"), QStringLiteral("Kartiba"),
+                                 QStringLiteral("ISN; DROP TABLE N_KLIENTS"));
         TKlienti third(*m_db);
         QCOMPARE(third.order(), PatientListStore::DefaultOrder());
         // As a picker: Enter on the grid hands the key back and closes.
@@ -231,7 +267,8 @@ private Q_SLOTS:
     // A patient with a consultation request stays, and the user is told why.
     void deleteRefusedForPatientWithDocuments() {
         const int key = addPatient(QStringLiteral("Aizņemtais"), QStringLiteral("Pēteris"));
-        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS) VALUES ('  901', CURRENT_TIMESTAMP, :K)"),
+        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS) VALUES ('  "
+                                  "901', CURRENT_TIMESTAMP, :K)"),
                    {{"K", key}});
         m_db->commitRetaining();
         TKlienti list(*m_db);
@@ -241,7 +278,8 @@ private Q_SLOTS:
         list.onDelete();
         QCOMPARE(modal.messages.size(), 2);
         QCOMPARE(modal.messages[0], QStringLiteral("Vai tiešām vēlaties dzēst Aizņemtais Pēteris ?"));
-        QVERIFY2(modal.messages[1].startsWith(QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")) &&
+        QVERIFY2(modal.messages[1].startsWith(
+                     QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")) &&
                      modal.messages[1].size() > 70,
                  qPrintable(modal.messages[1]));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS WHERE ISN=:K"), {{"K", key}}), 1);
@@ -249,12 +287,14 @@ private Q_SLOTS:
 
     void historyListsRequestsAndConsultations() {
         const int key = addPatient(QStringLiteral("Vēsturiskā"), QStringLiteral("Ilze"));
-        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS, PLAN_DAT, PLAN_LAIKS, PLAN_ILGUMS) "
+        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS, PLAN_DAT, "
+                                  "PLAN_LAIKS, PLAN_ILGUMS) "
                                   "VALUES ('  902', :D, :K, :D, '09:00', '00:30')"),
                    {{"K", key}, {"D", QDateTime(QDate::currentDate().addDays(-10), QTime(9, 0))}});
-        m_db->exec(QStringLiteral("INSERT INTO O_KONSULTACIJA_HD (NUMURS, DATUMS, ISKLIENTS, TIME_START, TIME_END) "
-                                  "VALUES ('902-1', :D, :K, '09:05', '10:20')"),
-                   {{"K", key}, {"D", QDateTime(QDate::currentDate().addDays(-9), QTime(9, 5))}});
+        m_db->exec(
+            QStringLiteral("INSERT INTO O_KONSULTACIJA_HD (NUMURS, DATUMS, ISKLIENTS, TIME_START, TIME_END) "
+                           "VALUES ('902-1', :D, :K, '09:05', '10:20')"),
+            {{"K", key}, {"D", QDateTime(QDate::currentDate().addDays(-9), QTime(9, 5))}});
         m_db->commitRetaining();
         TKlientuKlasifDati dati(*m_db);
         const db::ResultSet rows = dati.history(key, QDate::currentDate().addYears(-1), QDate::currentDate());
@@ -270,7 +310,8 @@ private Q_SLOTS:
     void longListArrivesInBatches() {
         {
             db::Transaction tx(*m_db);
-            db::Statement st(tx, QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS) VALUES (:U, 'Rinda')"));
+            db::Statement st(tx,
+                             QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS) VALUES (:U, 'Rinda')"));
             for (int i = 0; i < 2500; ++i) {
                 st.bind(QStringLiteral("U"), QStringLiteral("Garais%1").arg(i, 4, 10, QLatin1Char('0')));
                 st.execute();
@@ -286,7 +327,9 @@ private Q_SLOTS:
         list.quickSearch(QStringLiteral("garais2499"));
         QVERIFY(list.listComplete());
         QCOMPARE(list.model()->rowCount(), total);
-        QCOMPARE(list.model()->fieldValue(list.grid()->currentIndex().row(), QStringLiteral("UZVARDS")).toString(), QStringLiteral("Garais2499"));
+        QCOMPARE(
+            list.model()->fieldValue(list.grid()->currentIndex().row(), QStringLiteral("UZVARDS")).toString(),
+            QStringLiteral("Garais2499"));
         list.refresh();
         QTRY_VERIFY(list.listComplete());
         QCOMPARE(list.model()->rowCount(), total);
@@ -313,8 +356,9 @@ private Q_SLOTS:
                 auto* card = qobject_cast<Tn_klientEdit*>(d);
                 QVERIFY(card);
                 // Enter leaves each field as the user's Tab would.
-                for (const auto& [column, value] : {std::pair{"UZVARDS", p.surname}, std::pair{"VARDS", p.name},
-                                                    std::pair{"PERS_KODS", p.code}, std::pair{"MOB_TEL", p.phone}}) {
+                for (const auto& [column, value] :
+                     {std::pair{"UZVARDS", p.surname}, std::pair{"VARDS", p.name},
+                      std::pair{"PERS_KODS", p.code}, std::pair{"MOB_TEL", p.phone}}) {
                     typeText(card->field(column), value);
                     QTest::keyClick(card->field(column), Qt::Key_Return);
                 }
@@ -325,16 +369,21 @@ private Q_SLOTS:
             QTest::mouseClick(list.button("btJauns"), Qt::LeftButton);
             keys.append(list.currentKey());
         }
-        QCOMPARE(modal.messages, QStringList{QStringLiteral("Šāds vārds nav atrasts vārda dienu sarakstā, tiks ielikts 22. maijs.")});
-        const db::ResultSet first = m_db->select(QStringLiteral("SELECT * FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[0]}});
+        QCOMPARE(modal.messages,
+                 QStringList{
+                     QStringLiteral("Šāds vārds nav atrasts vārda dienu sarakstā, tiks ielikts 22. maijs.")});
+        const db::ResultSet first =
+            m_db->select(QStringLiteral("SELECT * FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[0]}});
         QCOMPARE(first.first("UZVARDS").toString(), QStringLiteral("Bērziņš"));
         QCOMPARE(first.first("VARDS").toString(), QStringLiteral("Ēriks"));
         QCOMPARE(first.first("VARDA_DIENA").toString(), QStringLiteral("18.05"));
         QCOMPARE(first.first("DZIM_DAT").toDateTime().date(), QDate(1903, 2, 1));
         QCOMPARE(first.first("ISBANKA").toInt(), 1);
         QCOMPARE(first.first("SEND_SMS").toInt(), 1);
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT VARDA_DIENA FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[1]}}).toString(),
-                 QStringLiteral("26.07"));
+        QCOMPARE(
+            m_db->scalar(QStringLiteral("SELECT VARDA_DIENA FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[1]}})
+                .toString(),
+            QStringLiteral("26.07"));
 
         // Quick search by a lower-case fragment with Latvian letters.
         list.setLetter(QStringLiteral("*"));
@@ -358,9 +407,12 @@ private Q_SLOTS:
         QTest::mouseClick(list.button("btKopet"), Qt::LeftButton);
         const int copy = list.currentKey();
         QVERIFY(!keys.contains(copy));
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT UZVARDS || '/' || VARDS || '/' || MOB_TEL FROM N_KLIENTS WHERE ISN=:K"), {{"K", copy}})
-                     .toString(),
-                 QStringLiteral("Bērziņš/Anna/29100001"));
+        QCOMPARE(
+            m_db->scalar(QStringLiteral(
+                             "SELECT UZVARDS || '/' || VARDS || '/' || MOB_TEL FROM N_KLIENTS WHERE ISN=:K"),
+                         {{"K", copy}})
+                .toString(),
+            QStringLiteral("Bērziņš/Anna/29100001"));
 
         // Attach a file to the third patient.
         QVERIFY(list.setCurrentKey(keys[2]));
@@ -374,8 +426,11 @@ private Q_SLOTS:
             QTest::mouseClick(card->saveButton(), Qt::LeftButton);
         };
         QTest::mouseClick(list.button("btLabot"), Qt::LeftButton);
-        QCOMPARE(m_db->scalar(QStringLiteral("SELECT FAILI FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[2]}}).toString(), file + ">");
-        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_KLIENTS' AND TAUSTINS='L' AND ISN_BAZE=:K"),
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT FAILI FROM N_KLIENTS WHERE ISN=:K"), {{"K", keys[2]}})
+                     .toString(),
+                 file + ">");
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_KLIENTS' AND "
+                                      "TAUSTINS='L' AND ISN_BAZE=:K"),
                        {{"K", keys[2]}}),
                  1);
 
