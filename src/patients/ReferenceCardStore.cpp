@@ -54,8 +54,8 @@ QString ReferenceCardStore::journalName(const QString& table, const QVariantHash
     return values.value(QStringLiteral("GNOS")).toString();
 }
 
-int ReferenceCardStore::save(int key, const QVariantHash& input, int userIsn) {
-    QVariantHash values = input;
+int WriteRow(db::Transaction& tx, const QString& table, int key, QVariantHash values, int userIsn) {
+    if (!app::IsSqlIdentifier(table)) throw std::invalid_argument("not a table name");
     values.remove(QStringLiteral("ISN"));
     const QDateTime now = QDateTime::currentDateTime();
     const QVariant user = userIsn > 0 ? QVariant(userIsn) : QVariant();
@@ -73,24 +73,27 @@ int ReferenceCardStore::save(int key, const QVariantHash& input, int userIsn) {
     columns.sort();
     for (const QString& c : columns)
         if (!app::IsSqlIdentifier(c)) throw std::invalid_argument("not a column name");
-
-    db::Transaction tx(m_db);
-    int isn = key;
     if (key <= 0) {
         QStringList params;
         for (const QString& c : columns) params.append(QLatin1Char(':') + c);
-        const QString sql = QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" (") +
-                            columns.join(u',') + QStringLiteral(") VALUES (") + params.join(u',') +
-                            QStringLiteral(") RETURNING ISN");
-        isn = tx.scalar(sql, values).toInt();
-    } else {
-        QStringList sets;
-        for (const QString& c : columns) sets.append(c + QStringLiteral("=:") + c);
-        values.insert(QStringLiteral("OLD_ISN"), key);
-        tx.exec(QStringLiteral("UPDATE ") + m_table + QStringLiteral(" SET ") + sets.join(u',') +
-                    QStringLiteral(" WHERE ISN=:OLD_ISN"),
-                values);
+        return tx
+            .scalar(QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (") + columns.join(u',') +
+                        QStringLiteral(") VALUES (") + params.join(u',') + QStringLiteral(") RETURNING ISN"),
+                    values)
+            .toInt();
     }
+    QStringList sets;
+    for (const QString& c : columns) sets.append(c + QStringLiteral("=:") + c);
+    values.insert(QStringLiteral("OLD_ISN"), key);
+    tx.exec(QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ") + sets.join(u',') +
+                QStringLiteral(" WHERE ISN=:OLD_ISN"),
+            values);
+    return key;
+}
+
+int ReferenceCardStore::save(int key, const QVariantHash& input, int userIsn) {
+    db::Transaction tx(m_db);
+    const int isn = WriteRow(tx, m_table, key, input, userIsn);
     app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(), m_table,
                       isn, journalName(m_table, input), QDateTime());
     tx.commit();

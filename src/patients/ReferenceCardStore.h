@@ -8,6 +8,12 @@
 
 namespace patients {
 
+// Inserts (key <= 0) or updates one row of the table with the given columns and the audit
+// columns of the user (the creation stamp only on insert), and returns the row's key: a new key
+// comes from INSERT ... RETURNING in the same transaction. Column names come from the program
+// (std::invalid_argument for one that is not an identifier); every value is bound.
+int WriteRow(db::Transaction& tx, const QString& table, int key, QVariantHash values, int userIsn);
+
 // Reads and saves one row of a reference table for its card. Values travel as column name ->
 // value; the store adds the audit columns, learns a new key from INSERT ... RETURNING, writes the
 // journal entry ("J" new, "L" changed) in the same transaction and commits.

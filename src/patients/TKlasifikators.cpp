@@ -4,6 +4,7 @@
 #include "app/TMainFormDati.h"
 #include "db/ResultTableModel.h"
 #include "patients/ReferenceCard.h"
+#include "widgets/ListGrid.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -56,11 +57,7 @@ TKlasifikators::TKlasifikators(db::Database& database, const QString& table, QWi
     m_model->setColumns(t->columns);
     m_grid->setObjectName(QStringLiteral("grd") + t->table);
     m_grid->setModel(m_model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    widgets::SetupListGrid(m_grid);
     m_grid->installEventFilter(this);
     m_edAtraMekl->setObjectName(QStringLiteral("edAtraMekl"));
     m_edAtraMekl->installEventFilter(this);

@@ -5,6 +5,7 @@
 #include "app/TMainFormDati.h"
 #include "db/ResultTableModel.h"
 #include "patients/PatientWindows.h"
+#include "widgets/ListGrid.h"
 #include "widgets/SearchDialog.h"
 
 #include <QGuiApplication>
@@ -82,13 +83,7 @@ TKlienti::TKlienti(db::Database& database, QWidget* parent)
          {QStringLiteral("MOB_TEL"), tr("Mob. telefons"), {}, {}}});
     m_grid->setObjectName(QStringLiteral("grdKlienti"));
     m_grid->setModel(m_model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    // Rows of one height need no measuring of 60 000 rows.
-    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    widgets::SetupListGrid(m_grid);
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->installEventFilter(this);
     m_edAtraMekl->setObjectName(QStringLiteral("edAtraMekl"));

@@ -2,6 +2,7 @@
 #include "app/SharedProcedures.h"
 #include "app/TextNormalize.h"
 #include "app/TimeText.h"
+#include "patients/ReferenceCardStore.h"
 
 namespace patients {
 
@@ -126,35 +127,10 @@ int TKlientuKlasifDati::save(int key, const QVariantHash& input, const QStringLi
     QVariantHash values;
     for (const QString& c : EditedColumns()) values.insert(c, input.value(c));
     values.insert(QStringLiteral("FAILI"), files.isEmpty() ? QVariant() : QVariant(JoinFiles(files)));
-    const QDateTime now = QDateTime::currentDateTime();
-    const QVariant user = userIsn > 0 ? QVariant(userIsn) : QVariant();
-    values.insert(QStringLiteral("ISUSER_EDIT"), user);
-    values.insert(QStringLiteral("IEVDAT_EDIT"), now);
-    if (key <= 0) {
-        values.insert(QStringLiteral("ISUSER_NEW"), user);
-        values.insert(QStringLiteral("IEVDAT_NEW"), now);
-    }
     // ISAGENTS may not be NULL: "not chosen" is the default row.
     if (values.value(QStringLiteral("ISAGENTS")).toInt() <= 0) values.insert(QStringLiteral("ISAGENTS"), 1);
-    const QStringList columns = values.keys();
     db::Transaction tx(m_db);
-    int isn = key;
-    if (key <= 0) {
-        QStringList params;
-        for (const QString& c : columns) params.append(QLatin1Char(':') + c);
-        isn = tx.scalar(QStringLiteral("INSERT INTO N_KLIENTS (") + columns.join(u',') +
-                            QStringLiteral(") VALUES (") + params.join(u',') +
-                            QStringLiteral(") RETURNING ISN"),
-                        values)
-                  .toInt();
-    } else {
-        QStringList sets;
-        for (const QString& c : columns) sets.append(c + QStringLiteral("=:") + c);
-        values.insert(QStringLiteral("OLD_ISN"), key);
-        tx.exec(
-            QStringLiteral("UPDATE N_KLIENTS SET ") + sets.join(u',') + QStringLiteral(" WHERE ISN=:OLD_ISN"),
-            values);
-    }
+    const int isn = WriteRow(tx, QStringLiteral("N_KLIENTS"), key, values, userIsn);
     app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(),
                       QStringLiteral("N_KLIENTS"), isn,
                       input.value(QStringLiteral("UZVARDS")).toString() + QLatin1Char(' ') +

@@ -4,6 +4,7 @@
 #include "app/TextNormalize.h"
 #include "db/ResultTableModel.h"
 #include "patients/PatientWindows.h"
+#include "widgets/ListGrid.h"
 #include "widgets/LookupCombo.h"
 #include "widgets/NullableDateEdit.h"
 
@@ -191,10 +192,7 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
     m_grdVesture = new QTableView(historyPage);
     m_grdVesture->setObjectName(QStringLiteral("grdVesture"));
     m_grdVesture->setModel(m_vesture);
-    m_grdVesture->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grdVesture->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grdVesture->verticalHeader()->hide();
-    m_grdVesture->horizontalHeader()->setStretchLastSection(true);
+    widgets::SetupListGrid(m_grdVesture);
     historyLayout->addLayout(period);
     historyLayout->addWidget(m_grdVesture, 1);
     m_pages->addTab(historyPage, tr("Vēsture"));
