@@ -202,6 +202,19 @@ private Q_SLOTS:
         const SearchStep step = store.search(rows, QStringLiteral("'brien"), session);
         QVERIFY(step.row >= 0);
         QCOMPARE(rows.value(step.row, QStringLiteral("ISN")).toInt(), key);
+
+        // The same through "Meklēt" and its small search window.
+        TKlienti list(*m_db);
+        list.setLetter(QStringLiteral("*"));
+        ModalHelper modal;
+        modal.onDialog = [](QDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("Meklēšana"));
+            typeText(d->findChild<QLineEdit*>("edTeksts"), QStringLiteral("sean o'bri"));
+            QTest::mouseClick(d->findChild<QPushButton*>("btMeklet"), Qt::LeftButton);
+        };
+        QTest::mouseClick(list.button("btMeklet"), Qt::LeftButton);
+        QCOMPARE(list.currentKey(), key);
+        QVERIFY(modal.messages.isEmpty());
     }
 
     void searchMessagesByTab() {
