@@ -83,8 +83,8 @@ int ResultTableModel::rowCount(const QModelIndex& parent) const { return parent.
 int ResultTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(m_columns.size()); }
 
 QVariant ResultTableModel::rawValue(int row, int column) const {
-    const ColumnSpec& spec = m_columns.at(column);
-    if (spec.calculate) return spec.calculate(m_rows, row);
+    const ColumnSpec& def = m_columns.at(column);
+    if (def.calculate) return def.calculate(m_rows, row);
     const int c = m_fieldIndex.value(column, -1);
     return c < 0 ? QVariant() : m_rows.value(row, c);
 }

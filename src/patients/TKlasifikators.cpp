@@ -58,9 +58,8 @@ TKlasifikators::TKlasifikators(db::Database& database, const QString& table, QWi
     m_grid->setObjectName(QStringLiteral("grd") + t->table);
     m_grid->setModel(m_model);
     widgets::SetupListGrid(m_grid);
-    m_grid->installEventFilter(this);
     m_edAtraMekl->setObjectName(QStringLiteral("edAtraMekl"));
-    m_edAtraMekl->installEventFilter(this);
+    widgets::InstallPickKeys(m_grid, m_edAtraMekl, [this] { choose(); });
 
     auto* search = new QHBoxLayout;
     search->addWidget(new QLabel(tr("Ātrā meklēšana"), this));
@@ -169,22 +168,6 @@ void TKlasifikators::onDelete() {
     refresh();
 }
 
-bool TKlasifikators::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int k = static_cast<QKeyEvent*>(event)->key();
-        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
-            if (watched == m_grid) {
-                choose();
-                return true;
-            }
-            if (watched == m_edAtraMekl) {
-                m_grid->setFocus();
-                return true;
-            }
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 int TKlasifikators::pick(db::Database& database, const QString& table, int key, QWidget* parent) {
     TKlasifikators list(database, table, parent);

@@ -44,7 +44,6 @@ public:
     db::ResultTableModel* model() const { return m_model; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -85,9 +85,8 @@ TKlienti::TKlienti(db::Database& database, QWidget* parent)
     m_grid->setModel(m_model);
     widgets::SetupListGrid(m_grid);
     m_grid->horizontalHeader()->setSectionsClickable(true);
-    m_grid->installEventFilter(this);
     m_edAtraMekl->setObjectName(QStringLiteral("edAtraMekl"));
-    m_edAtraMekl->installEventFilter(this);
+    widgets::InstallPickKeys(m_grid, m_edAtraMekl, [this] { choose(); });
 
     auto* quick = new QHBoxLayout;
     quick->addWidget(new QLabel(tr("Ātrā meklēšana"), this));
@@ -342,21 +341,5 @@ void TKlienti::onDelete() {
     refresh();
 }
 
-bool TKlienti::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const int k = static_cast<QKeyEvent*>(event)->key();
-        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
-            if (watched == m_grid) {
-                choose();
-                return true;
-            }
-            if (watched == m_edAtraMekl) {
-                m_grid->setFocus();
-                return true;
-            }
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
 
 }  // namespace patients

@@ -59,7 +59,6 @@ public:
     QPushButton* button(const QString& name) const;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
