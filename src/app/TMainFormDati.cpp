@@ -18,12 +18,12 @@ const QString AdminName = QStringLiteral("ADMIN");
 }  // namespace
 
 TMainFormDati::TMainFormDati(std::unique_ptr<db::Database> database)
-    : m_database(database ? std::move(database) : std::make_unique<db::Database>()) {
+    : m_database(database ? std::move(database) : std::make_unique<db::Database>()), m_previous(s_instance) {
     s_instance = this;
 }
 
 TMainFormDati::~TMainFormDati() {
-    if (s_instance == this) s_instance = nullptr;
+    if (s_instance == this) s_instance = m_previous;
 }
 
 TMainFormDati& TMainFormDati::instance() {

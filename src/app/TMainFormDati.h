@@ -101,6 +101,9 @@ private:
     LogonResult refuse(const QString& message, LogonResult::Field focus);
 
     std::unique_ptr<db::Database> m_database;
+    // The data module that was current before this one (tests make nested sessions); it becomes
+    // current again when this one goes.
+    TMainFormDati* m_previous = nullptr;
     QString m_databaseName;
     int m_userIsn = 0;
     QString m_userName;
