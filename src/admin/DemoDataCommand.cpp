@@ -4,6 +4,8 @@
 
 #include <QElapsedTimer>
 
+#include <csignal>
+
 namespace {
 
 admin::AdminCommand::Registrar reg({
@@ -64,6 +66,9 @@ admin::AdminCommand::Registrar reg({
                 out << QStringLiteral("%1: %2 rindas, %3 rindas/s\n").arg(table, -28).arg(rows, 9).arg(qRound64(rate), 7);
             out.flush();
         });
+        // Ctrl+C or a kill stops at the next batch, with the keys and indexes put back.
+        std::signal(SIGINT, [](int) { demo::DemoDataGenerator::requestStop(); });
+        std::signal(SIGTERM, [](int) { demo::DemoDataGenerator::requestStop(); });
         QElapsedTimer timer;
         timer.start();
         generator.run();

@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace demo {
@@ -42,6 +43,7 @@ bool parseScale(const QString& text, Scale* scale) {
 namespace {
 
 constexpr int BatchRows = 20000;
+std::atomic<bool> g_stopRequested{false};
 const QString Now = QStringLiteral("now");
 
 double round2(double x) { return std::floor(x * 100.0 + 0.5) / 100.0; }
@@ -219,6 +221,9 @@ struct DemoDataGenerator::Impl {
             if (++m_rows % BatchRows == 0) {
                 m_impl.tx->commitAndBegin();
                 report();
+                if (g_stopRequested.load())
+                    throw db::DbError(QStringLiteral("Demonstrācijas datu veidošana pārtraukta; datu bāzē palika "
+                                                     "līdz šim ierakstītās rindas."));
             }
         }
         void finish() {
@@ -912,7 +917,10 @@ DemoDataGenerator::~DemoDataGenerator() = default;
 
 void DemoDataGenerator::setProgress(Progress progress) { d->progress = std::move(progress); }
 
+void DemoDataGenerator::requestStop() { g_stopRequested.store(true); }
+
 void DemoDataGenerator::run() {
+    g_stopRequested.store(false);
     d->checkEmpty();
     BulkLoad bulk(d->database);
     bulk.begin({"N_KLIENTS", "O_KONSULT_PIET_HD", "O_KONSULTACIJA_HD", "O_ARSTPLANS", "O_ARSTESANA_DT", "O_PAVOUT_HD",

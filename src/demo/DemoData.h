@@ -45,6 +45,10 @@ public:
     ~DemoDataGenerator();
 
     void setProgress(Progress progress);
+    // Asks a running generation (in this process) to stop at its next batch; safe to call from a
+    // signal handler. run() then throws after putting the keys and indexes back, so an
+    // interrupted load never leaves the database without its foreign keys.
+    static void requestStop();
     // Throws db::DbError when the database already holds patients or documents (it is not empty).
     void run();
 
