@@ -1,7 +1,7 @@
 // The patient list window on tab "*": its one fetch of every patient, and the quick search that
 // moves along the fetched rows as the receptionist types.
 #include "BenchCase.h"
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 #include "db/Statement.h"
 #include "patients/PatientListStore.h"
 
@@ -14,7 +14,7 @@ bench::BenchCase::Registrar listFetch({
     QStringLiteral("patient list \"*\": store fetch into the grid model"),
     [](db::Database& d) {
         patients::PatientListStore store(d);
-        db::ResultTableModel model;
+        models::ResultTableModel model;
         model.setColumns({{"UZVARDS", "Uzvārds", "", {}},
                           {"VARDS", "Vārds", "", {}},
                           {"DZIM_DAT", "Dzimšanas datums", "dd.MM.yyyy", {}},
@@ -64,7 +64,7 @@ bench::BenchCase::Registrar firstBatch({
     QStringLiteral("patient list \"*\": first batch the window shows (200 rows)"),
     [](db::Database& d) {
         patients::PatientListFetch fetch(d, AllSql);
-        db::ResultTableModel model;
+        models::ResultTableModel model;
         model.setColumns({{"UZVARDS", "Uzvārds", "", {}}, {"VARDS", "Vārds", "", {}}});
         model.setRows(fetch.next(200));
         bench::consume(model.rowCount());

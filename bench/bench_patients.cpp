@@ -1,7 +1,7 @@
 // The patient register: the list a receptionist opens many times a day and the quick search.
 #include "BenchCase.h"
-#include "app/SharedProcedures.h"
-#include "db/ResultTableModel.h"
+#include "patients/PatientSearch.h"
+#include "models/ResultTableModel.h"
 #include "db/Statement.h"
 
 namespace {
@@ -40,7 +40,7 @@ bench::BenchCase::Registrar firstScreen({
 bench::BenchCase::Registrar fullFetch({
     QStringLiteral("patient list: all rows into the grid model"),
     [](db::Database& d) {
-        db::ResultTableModel model;
+        models::ResultTableModel model;
         model.setColumns({{"UZVARDS", "Uzvārds", "", {}}, {"VARDS", "Vārds", "", {}}, {"DZIM_DAT", "Dzim.dat.", "dd.MM.yyyy", {}}});
         model.setRows(d.select(ListSql));
         bench::consume(model.rowCount());
@@ -51,28 +51,28 @@ bench::BenchCase::Registrar fullFetch({
 
 bench::BenchCase::Registrar findPrefix({
     QStringLiteral("FindPatient: surname prefix \"bērz\""),
-    [](db::Database& d) { bench::consume(app::FindPatient(d, QStringLiteral("bērz"))); },
+    [](db::Database& d) { bench::consume(patients::FindPatient(d, QStringLiteral("bērz"))); },
     [](db::Database& d) { bareFind(d, "BĒRZ", "BĒRZ", "BĒRZ"); },
     20,
 });
 
 bench::BenchCase::Registrar findFragment({
     QStringLiteral("FindPatient: fragment \"ziņ\""),
-    [](db::Database& d) { bench::consume(app::FindPatient(d, QStringLiteral("ziņ"))); },
+    [](db::Database& d) { bench::consume(patients::FindPatient(d, QStringLiteral("ziņ"))); },
     [](db::Database& d) { bareFind(d, "ZIŅ", "ZIŅ", "ZIŅ"); },
     21,
 });
 
 bench::BenchCase::Registrar findTwoWords({
     QStringLiteral("FindPatient: two words \"anna ozol\""),
-    [](db::Database& d) { bench::consume(app::FindPatient(d, QStringLiteral("anna ozol"))); },
+    [](db::Database& d) { bench::consume(patients::FindPatient(d, QStringLiteral("anna ozol"))); },
     [](db::Database& d) { bareFind(d, "ANNA", "OZOL", "ANNA OZOL"); },
     22,
 });
 
 bench::BenchCase::Registrar findPhone({
     QStringLiteral("FindPatient: phone fragment \"2912\""),
-    [](db::Database& d) { bench::consume(app::FindPatient(d, QStringLiteral("2912"))); },
+    [](db::Database& d) { bench::consume(patients::FindPatient(d, QStringLiteral("2912"))); },
     [](db::Database& d) {
         bareFind(d, "2912", "2912", "2912");
         bench::consume(d.select(QStringLiteral("SELECT N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.TELEFONS CONTAINING "

@@ -1,6 +1,5 @@
 #include "admin/AdminCommand.h"
-#include "db/Database.h"
-#include "patients/ReferenceSeed.h"
+#include "db/ClinicDatabase.h"
 
 namespace {
 
@@ -13,8 +12,7 @@ admin::AdminCommand::Registrar reg({
             err << "Lietošana: molarix-admin create-db PATH\n";
             return 2;
         }
-        db::Database::create(args[0], db::Database::schemaScript());
-        patients::SeedReferenceData(args[0]);
+        db::CreateClinicDatabase(args[0]);
         out << "Datu bāze izveidota: " << args[0] << "\n";
         return 0;
     },

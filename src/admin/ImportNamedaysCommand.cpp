@@ -1,6 +1,6 @@
 #include "admin/AdminCommand.h"
 #include "db/Database.h"
-#include "patients/ReferenceSeed.h"
+#include "db/ReferenceSeed.h"
 
 #include <QFile>
 
@@ -20,7 +20,7 @@ admin::AdminCommand::Registrar reg({
             err << "Failu nevar atvērt: " << args[1] << " (" << file.errorString() << ")\n";
             return 1;
         }
-        const patients::NameDayList list = patients::ParseNameDays(QString::fromUtf8(file.readAll()));
+        const db::NameDayList list = db::ParseNameDays(QString::fromUtf8(file.readAll()));
         if (!list.ok()) {
             for (const QString& e : list.errors) err << args[1] << ": " << e << "\n";
             err << "Nekas netika ielādēts.\n";
@@ -28,7 +28,7 @@ admin::AdminCommand::Registrar reg({
         }
         db::Database database;
         database.attach(args[0]);
-        const int changed = patients::ImportNameDays(database, list.days);
+        const int changed = db::ImportNameDays(database, list.days);
         database.detach();
         out << "Vārda dienas: " << list.days.size() << " failā, " << changed << " pievienotas vai labotas.\n";
         return 0;

@@ -1,7 +1,6 @@
 #include "app/DayLockStore.h"
 
 #include "app/SharedProcedures.h"
-#include "app/TMainFormDati.h"
 #include "db/Statement.h"
 
 #include <QSet>
@@ -11,15 +10,6 @@ namespace app {
 namespace {
 
 QString flagOf(bool locked) { return locked ? QStringLiteral("T") : QStringLiteral("F"); }
-
-// Lock and update conflicts with another transaction (isc_lock_conflict, isc_update_conflict,
-// isc_concurrent_transaction; a no-wait lock conflict arrives as isc_deadlock).
-bool isConflict(const db::DbError& e) {
-    const long code = e.gdsCode();
-    return code == 335544336L || code == 335544345L || code == 335544451L || code == 335544878L;
-}
-
-int currentUserIsn() { return TMainFormDati::exists() ? TMainFormDati::instance().UserIsn() : 0; }
 
 }  // namespace
 
@@ -31,7 +21,7 @@ bool DayLockStore::lockInstallationRow(db::Transaction& tx) {
         tx.select(QStringLiteral("SELECT ISN FROM N_ISI WITH LOCK"));
         return true;
     } catch (const db::DbError& e) {
-        if (isConflict(e)) return false;
+        if (e.isLockConflict()) return false;
         throw;
     }
 }
@@ -40,6 +30,7 @@ int DayLockStore::ensureDays(const QDate& from, const QDate& to) {
     db::Transaction tx(m_db);
     if (!lockInstallationRow(tx)) return 0;
     const int made = ensureDays(tx, from, to);
+    if (made > 0) tx.touch(QStringLiteral("O_DIENAS"));
     tx.commit();
     return made;
 }
@@ -79,6 +70,7 @@ int DayLockStore::lockOlderDays(int keepOpen, const QDate& today) {
     ensureDays(tx, QDate(today.year() - 1, 1, 1), QDate(today.year(), 12, 31));
     const int locked = tx.exec(QStringLiteral("UPDATE O_DIENAS SET FLAG='T' WHERE DATUMS<:DATUMS"),
                                {{QStringLiteral("DATUMS"), today.addDays(1 - keepOpen)}});
+    tx.touch(QStringLiteral("O_DIENAS"));
     tx.commit();
     return locked;
 }
@@ -120,7 +112,7 @@ void DayLockStore::setDayInTransaction(db::Transaction& tx, const QDate& day, bo
     const QString flag = flagOf(locked);
     tx.exec(QStringLiteral("UPDATE O_DIENAS SET FLAG=:FLAG WHERE DATUMS=:DATUMS"),
             {{QStringLiteral("FLAG"), flag}, {QStringLiteral("DATUMS"), day}});
-    WriteJournal(tx, currentUserIsn(), QStringLiteral("J"), flag, QStringLiteral("O_DIENAS"), 0, QString(),
+    WriteJournal(tx, m_session.UserIsn(), QStringLiteral("J"), flag, QStringLiteral("O_DIENAS"), 0, QString(),
                  QDateTime(day, QTime(0, 0)));
 }
 
@@ -136,6 +128,7 @@ void DayLockStore::setMonth(int year, int month, bool locked) {
     db::Transaction tx(m_db);
     if (lockInstallationRow(tx)) ensureDays(tx, first, last);
     for (QDate d = first; d <= last; d = d.addDays(1)) setDayInTransaction(tx, d, locked);
+    tx.touch(QStringLiteral("O_DIENAS"));
     tx.commit();
 }
 
@@ -146,6 +139,7 @@ QString DayLockStore::setKeepOpenDays(const QString& text) {
     const int days = text.trimmed().toInt(&ok);
     if (!ok) return tr("Atļaut koriģēt pēdējās dienas : jāievada vesels dienu skaits !!!");
     m_db.exec(QStringLiteral("UPDATE N_ISI SET BLOKDIENAS=:DIENAS"), {{QStringLiteral("DIENAS"), days}});
+    m_db.touch(QStringLiteral("N_ISI"));
     m_db.commitRetaining();
     return {};
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Session.h"
 #include "db/Database.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,7 @@ namespace app {
 class DayLockStore {
     Q_DECLARE_TR_FUNCTIONS(TAtlautasDienas)
 public:
-    explicit DayLockStore(db::Database& database) : m_db(database) {}
+    explicit DayLockStore(Session& session) : m_session(session), m_db(session.database()) {}
 
     // The years the day-lock window offers: 1995 to the year after today's.
     static int firstYear() { return 1995; }
@@ -58,6 +59,7 @@ private:
     bool lockInstallationRow(db::Transaction& tx);
     int ensureDays(db::Transaction& tx, const QDate& from, const QDate& to);
     void setDayInTransaction(db::Transaction& tx, const QDate& day, bool locked);
+    Session& m_session;
     db::Database& m_db;
 };
 

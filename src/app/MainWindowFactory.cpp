@@ -9,9 +9,11 @@
 
 namespace app {
 
-std::unique_ptr<QWidget> CreateMainWindow(TMainFormDati& dati) {
-    RegisterAllWindows();
-    auto window = std::make_unique<TMolarixMain>(dati);
+std::unique_ptr<QWidget> CreateMainWindow(TMainFormDati& dati, const Composition& composition) {
+    auto registry = std::make_unique<WindowRegistry>();
+    RegisterAppWindows(*registry);
+    if (composition) composition(*registry, dati);
+    auto window = std::make_unique<TMolarixMain>(dati, std::move(registry));
     if (!window->isReady()) {
         if (!window->creationError().isEmpty())
             QMessageBox::critical(nullptr, QStringLiteral("Molarix"),

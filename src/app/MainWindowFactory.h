@@ -1,4 +1,6 @@
 #pragma once
+#include "app/WindowRegistry.h"
+
 #include <memory>
 
 class QWidget;
@@ -9,6 +11,10 @@ class TMainFormDati;
 
 // Creates the main window after a successful log-on. Returns nullptr when the window's own
 // start-up did not complete; the start-up then ends the program.
-std::unique_ptr<QWidget> CreateMainWindow(TMainFormDati& dati);
+// The composition registers the windows and facades first.
+// The windows of the application shell itself: users and rights, day locks, system settings.
+void RegisterAppWindows(WindowRegistry& registry);
+
+std::unique_ptr<QWidget> CreateMainWindow(TMainFormDati& dati, const Composition& composition);
 
 }  // namespace app

@@ -1,6 +1,5 @@
 #include "app/Rights.h"
 
-#include "app/TMainFormDati.h"
 
 namespace app {
 
@@ -12,9 +11,5 @@ bool HasRight(const QString& userName, const QString& rights, const QString& cod
     return at < rights.size() && rights.at(at) == QLatin1Char('T');
 }
 
-bool HasRight(const QString& code, int permission) {
-    const TMainFormDati& dati = TMainFormDati::instance();
-    return HasRight(dati.UserName(), dati.UserRights(), code, permission);
-}
 
 }  // namespace app

@@ -11,7 +11,5 @@ enum Permission { View = 0, Change = 1, Add = 2, Delete = 3 };
 // a code without an entry (including codes no user is ever given, such as "27" and "28") is refused.
 bool HasRight(const QString& userName, const QString& rights, const QString& code, int permission);
 
-// The same for the logged-on user of TMainFormDati::instance().
-bool HasRight(const QString& code, int permission);
 
 }  // namespace app

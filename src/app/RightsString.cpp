@@ -1,5 +1,9 @@
 #include "app/RightsString.h"
 
+#include "app/WindowCatalogue.h"
+
+#include <algorithm>
+
 #include <QCoreApplication>
 
 namespace app {
@@ -10,26 +14,13 @@ constexpr int CodeLength = 2;
 }  // namespace
 
 const QVector<RightsFunction>& RightsString::functions() {
+    // The windows a right gates, from the window catalogue, in code order.
     static const QVector<RightsFunction> list = [] {
-        auto tr = [](const char* text) { return QCoreApplication::translate("TLietotajuTiesibas", text); };
-        return QVector<RightsFunction>{
-            {QStringLiteral("00"), tr("Sar.-Pacienti/Klienti")},
-            {QStringLiteral("01"), tr("Sar.-Pacientu/Klientu grupas")},
-            {QStringLiteral("02"), tr("Sar.-Manipulācijas")},
-            {QStringLiteral("03"), tr("Sar.-Speciālisti/Personāls")},
-            {QStringLiteral("04"), tr("Sar.-Kabineti")},
-            {QStringLiteral("05"), tr("Sar.-Novadi")},
-            {QStringLiteral("06"), tr("Sar.-Vārda dienas un svētku dienas")},
-            {QStringLiteral("07"), tr("Sar.-Konsultāciju veidi")},
-            {QStringLiteral("08"), tr("Sar.-Bankas")},
-            {QStringLiteral("09"), tr("Sar.-Lietotāju grupas")},
-            {QStringLiteral("10"), tr("Dati-Kalendārā plānošana")},
-            {QStringLiteral("11"), tr("Dati-Konsultāciju reģists")},
-            {QStringLiteral("12"), tr("Serviss-Sistēmas iestādīšana")},
-            {QStringLiteral("13"), tr("Serviss-Lietotāju tiesības")},
-            {QStringLiteral("14"), tr("Serviss-Datu arhīva faila veidošana")},
-            {QStringLiteral("15"), tr("Serviss-Periodu bloķēšana")},
-        };
+        QVector<RightsFunction> out;
+        for (const WindowEntry& e : WindowCatalogue())
+            if (!e.rightsCode.isEmpty()) out.append({e.rightsCode, e.rightsCaption});
+        std::sort(out.begin(), out.end(), [](const RightsFunction& a, const RightsFunction& b) { return a.code < b.code; });
+        return out;
     }();
     return list;
 }

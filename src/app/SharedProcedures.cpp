@@ -44,6 +44,8 @@ QString valueText(const QVariant& v) {
 
 void WriteJournal(db::Transaction& tx, int userIsn, const QString& code, const QString& number,
                   const QString& table, int key, const QString& note, const QDateTime& documentDate) {
+    // Every journalled change is a change of that table's row for the windows that show it.
+    tx.touch(table, key);
     const QDateTime now = QDateTime::currentDateTime();
     tx.exec(QStringLiteral("INSERT INTO O_OPERACIJAS (TAUSTINS, ISUSER, IEVDAT, IEVLAIKS, DATUMS, NUMURS, BAZE, "
                            "ISN_BAZE, PIEZIMES) VALUES (:TAUSTINS, :ISUSER, :IEVDAT, :IEVLAIKS, :DATUMS, :NUMURS, "
@@ -88,58 +90,6 @@ void EnsureDefaultRow(db::Transaction& tx, const QString& table) {
                 {{QStringLiteral("ISN"), key.toInt()}});
 }
 
-int FindPatient(db::Database& database, const QString& text) {
-    const QString s = NormalizeSearchText(text);
-    // No column searched is wider than this, so a longer text cannot match anything.
-    if (s.isEmpty() || text.size() > TypedTextLimit) return 0;
-    const qsizetype blank = s.indexOf(u' ');
-    const QString a = blank < 0 ? s : s.left(blank);
-    const QString b = blank < 0 ? s : s.mid(blank + 1);
-
-    // The parameters are cast because the server otherwise sizes each one after the column it is
-    // compared with, and a typed text longer than, say, PERS_KODS would be an error, not a miss.
-    const db::ResultSet rows = database.select(
-        QStringLiteral(
-            "SELECT 1 FLAG, N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.ISN<>1 AND "
-            "((UPPER(UZVARDS) CONTAINING CAST(:B AS VARCHAR(250)) AND UPPER(VARDS) CONTAINING CAST(:A AS VARCHAR(250))) OR "
-            "(UPPER(UZVARDS) CONTAINING CAST(:A AS VARCHAR(250)) AND UPPER(VARDS) CONTAINING CAST(:B AS VARCHAR(250)))) "
-            "UNION SELECT 2 FLAG, N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.ISN<>1 AND "
-            "upper(N_KLIENTS.UZVARDS) STARTING WITH CAST(:S AS VARCHAR(250)) "
-            "UNION SELECT 3 FLAG, N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.ISN<>1 AND "
-            "upper(N_KLIENTS.VARDS) STARTING WITH CAST(:S AS VARCHAR(250)) "
-            "UNION SELECT 4 FLAG, N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.ISN<>1 AND "
-            "upper(N_KLIENTS.PERS_KODS) STARTING WITH CAST(:S AS VARCHAR(250)) "
-            "ORDER BY 1, 2"),
-        {{QStringLiteral("A"), a}, {QStringLiteral("B"), b}, {QStringLiteral("S"), s}});
-    if (!rows.isEmpty() && rows.value(0, 0).toInt() > 0) return rows.value(0, 1).toInt();
-
-    // Phone numbers are matched as typed: blanks or a leading "+" belong to the number.
-    const QVariant key = database.scalar(
-        QStringLiteral("SELECT N_KLIENTS.ISN FROM N_KLIENTS WHERE N_KLIENTS.ISN<>1 AND "
-                       "(N_KLIENTS.TELEFONS CONTAINING CAST(:TELEFONS AS VARCHAR(250)) OR "
-                       "N_KLIENTS.MOB_TEL CONTAINING CAST(:TELEFONS AS VARCHAR(250))) "
-                       "ORDER BY N_KLIENTS.ISN"),
-        {{QStringLiteral("TELEFONS"), text}});
-    return key.isValid() ? key.toInt() : 0;
-}
-
-QStringList FillWorkingHours(db::Database& database) {
-    const db::ResultSet r =
-        database.select(QStringLiteral("SELECT DARBA_LAIKS_NO, DARBA_LAIKS_LIDZ, STUNDU_DALIJUMS FROM N_ISI"));
-    QString from = r.first(QStringLiteral("DARBA_LAIKS_NO")).toString();
-    QString to = r.first(QStringLiteral("DARBA_LAIKS_LIDZ")).toString();
-    // A value shorter than "hh:mm" (e.g. "7:00") or unreadable falls back to the usual day.
-    if (from.size() < 5 || !IsValidTime(from)) from = QStringLiteral("08:00");
-    if (to.size() < 5 || !IsValidTime(to)) to = QStringLiteral("21:00");
-    const int step = HourDivisionMinutes(r.first(QStringLiteral("STUNDU_DALIJUMS")).toInt());
-    return WorkingHourSlots(from, to, step);
-}
-
-QStringList FillDurations(db::Database& database) {
-    const int division = database.scalar(QStringLiteral("SELECT STUNDU_DALIJUMS FROM N_ISI")).toInt();
-    return DurationSlots(HourDivisionMinutes(division));
-}
-
 bool IsDayOpen(db::Database& database, const QDate& date) {
     const db::ResultSet rows = database.select(QStringLiteral("SELECT ISN, FLAG FROM O_DIENAS WHERE DATUMS=:DATUMS"),
                                                {{QStringLiteral("DATUMS"), date}});
@@ -147,8 +97,6 @@ bool IsDayOpen(db::Database& database, const QDate& date) {
         if (rows.value(i, 0).toInt() > 0 && rows.value(i, 1).toString() == QLatin1String("T")) return false;
     return true;
 }
-
-QStringList PaymentMethods() { return {QStringLiteral("Banka"), QStringLiteral("Kase")}; }
 
 bool IsSqlIdentifier(const QString& name) {
     static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_$]{0,62}$"));

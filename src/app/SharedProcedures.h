@@ -16,6 +16,8 @@ namespace app {
 
 // One O_OPERACIJAS row: who did what to which row. Texts are cut to the column widths (code and
 // number 10, table 20, note 100 characters); an invalid document date is stored as NULL.
+// The change is also recorded on the transaction (Transaction::touch()), so that the windows
+// showing the table hear of it after the commit.
 // Codes: "J" new row saved, "L" row changed, "D" row deleted, "PARP" overpayment allocated.
 void WriteJournal(db::Transaction& tx, int userIsn, const QString& code, const QString& number,
                   const QString& table, int key, const QString& note, const QDateTime& documentDate);
@@ -31,30 +33,11 @@ void EnsureDefaultRows(db::Transaction& tx);
 // the next generated key; the row is then moved to key 1.
 void EnsureDefaultRow(db::Transaction& tx, const QString& table);
 
-// ---- Patients ----------------------------------------------------------------------------------
-
-// The key of the patient that best matches a quick-search text, 0 when none: surname and first
-// name containing the two words in either order, then surname, first name and personal code
-// starting with the text, and finally the phone numbers containing the text as typed. The
-// default patient (key 1) is never found. The text is always bound, never pasted into SQL.
-int FindPatient(db::Database& database, const QString& text);
-
-// ---- Working day ------------------------------------------------------------------------------
-
-// Start times of the working day from N_ISI (DARBA_LAIKS_NO / _LIDZ, defaults 08:00 and 21:00;
-// STUNDU_DALIJUMS gives the step).
-QStringList FillWorkingHours(db::Database& database);
-// Selectable durations in the step of N_ISI.STUNDU_DALIJUMS.
-QStringList FillDurations(db::Database& database);
+// ---- Day locks --------------------------------------------------------------------------------
 
 // False when the day is locked against changes (an O_DIENAS row with FLAG "T"). Callers refuse
 // to save with "Datums ir bloķēts, labošanu izdarīt nedrīkst !!!".
 bool IsDayOpen(db::Database& database, const QDate& date);
-
-// ---- Payment methods --------------------------------------------------------------------------
-
-// APMAKSVEIDS values are indexes into this list: 0 "Banka" (bank transfer), 1 "Kase" (cash desk).
-QStringList PaymentMethods();
 
 // ---- Look-ups ---------------------------------------------------------------------------------
 

@@ -22,7 +22,7 @@ void showInitFailure() {
 
 }  // namespace
 
-int RunApplication() {
+int RunApplication(const Composition& composition) {
     if (const auto problem = DateFormatProblem()) {
         QMessageBox::critical(nullptr, QStringLiteral("Molarix"), *problem);
         return 0;
@@ -40,7 +40,7 @@ int RunApplication() {
             showInitFailure();
             return 0;
         }
-        std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati);
+        std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati, composition);
         start.close();
         if (!mainWindow) {
             showInitFailure();

@@ -40,6 +40,7 @@ void SystemSettingsStore::save() {
     params.insert(QStringLiteral("OLD_ISN"), m_loadedIsn);
     m_db.exec(QStringLiteral("UPDATE N_ISI SET ") + sets.join(QStringLiteral(", ")) + QStringLiteral(" where ISN = :OLD_ISN"),
               params);
+    m_db.touch(QStringLiteral("N_ISI"));
     m_db.commitRetaining();
     m_loadedIsn = m_values.value(QStringLiteral("ISN"));
 }

@@ -1,5 +1,8 @@
 #include "app/TAtlautasDienas.h"
 
+#include "app/ChangeNotifier.h"
+#include "widgets/LiveRefresh.h"
+
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -22,10 +25,20 @@ public:
 
 }  // namespace
 
-TAtlautasDienas::TAtlautasDienas(db::Database& database, QWidget* parent, const QDate& today)
-    : QWidget(parent, Qt::Window), m_store(database) {
+TAtlautasDienas::TAtlautasDienas(Session& session, QWidget* parent, const QDate& today)
+    : QWidget(parent, Qt::Window), m_session(session), m_store(session) {
     setObjectName(QStringLiteral("AtlautasDienas"));
     setWindowTitle(tr("Atļautās/Neatļautās dienas"));
+    // Days locked or opened on another workstation show up at once.
+    auto* live = new widgets::LiveRefresh(this, [this] {
+        try {
+            markMonths();
+            fillMonth();
+        } catch (const db::DbError& err) {
+            showError(err);
+        }
+    });
+    connect(&m_session.notifier(), &ChangeNotifier::dayLocksChanged, live, &widgets::LiveRefresh::request);
 
     m_years = new QListWidget(this);
     m_years->setObjectName(QStringLiteral("lbGadi"));

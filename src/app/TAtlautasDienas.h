@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Session.h"
 #include "app/DayLockStore.h"
 
 #include <QDate>
@@ -15,7 +16,7 @@ namespace app {
 class TAtlautasDienas : public QWidget {
     Q_OBJECT
 public:
-    explicit TAtlautasDienas(db::Database& database, QWidget* parent = nullptr,
+    explicit TAtlautasDienas(Session& session, QWidget* parent = nullptr,
                              const QDate& today = QDate::currentDate());
 
     QListWidget* lbGadi() const { return m_years; }
@@ -36,6 +37,7 @@ private:
     void monthChanged(QListWidgetItem* item);
     void showError(const db::DbError& e);
 
+    Session& m_session;
     DayLockStore m_store;
     QListWidget* m_years = nullptr;
     QListWidget* m_months = nullptr;

@@ -1,7 +1,9 @@
 #include "app/TLietotajuTiesibas.h"
 
+#include "app/ChangeNotifier.h"
+#include "widgets/LiveRefresh.h"
+
 #include "app/Rights.h"
-#include "app/TMainFormDati.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -49,10 +51,16 @@ std::array<QCheckBox*, 4> permissionBoxes(QWidget* parent, QHBoxLayout* row, con
 
 }  // namespace
 
-TLietotajuTiesibas::TLietotajuTiesibas(db::Database& database, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_store(database) {
+TLietotajuTiesibas::TLietotajuTiesibas(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session), m_store(session.database()) {
     setObjectName(QStringLiteral("LietotajuTiesibas"));
     setWindowTitle(tr("Lietotāju tiesības"));
+    // Groups, staff and users changed here or on another workstation show up at once.
+    auto* live = new widgets::LiveRefresh(this, [this] { reload(); });
+    connect(&m_session.notifier(), &ChangeNotifier::usersChanged, live, &widgets::LiveRefresh::request);
+    connect(&m_session.notifier(), &ChangeNotifier::referenceChanged, live, [live](const QString& table) {
+        if (table == QLatin1String("N_AGENTS")) live->request();
+    });
 
     m_groups = new QListWidget(this);
     m_groups->setObjectName(QStringLiteral("lbGrupas"));
@@ -158,26 +166,24 @@ TLietotajuTiesibas::TLietotajuTiesibas(db::Database& database, QWidget* parent)
     loadLists();
 }
 
+void TLietotajuTiesibas::reload() {
+    const int group = m_groups->currentRow();
+    const int groupIsn = group >= 0 && group < m_groupRows.size() ? m_groupRows[group].isn : 0;
+    const int userIsn = currentUserIsn();
+    loadLists();
+    selectGroup(groupIsn);
+    refreshUsers(userIsn);
+}
+
 void TLietotajuTiesibas::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    // Shown again after a close: groups and staff may have been added meanwhile.
-    if (!e->spontaneous() && m_shownBefore) {
-        const int group = m_groups->currentRow();
-        const int groupIsn = group >= 0 && group < m_groupRows.size() ? m_groupRows[group].isn : 0;
-        const int userIsn = currentUserIsn();
-        loadLists();
-        selectGroup(groupIsn);
-        refreshUsers(userIsn);
-    }
-    m_shownBefore = true;
     applyRights();
 }
 
 void TLietotajuTiesibas::applyRights() {
-    if (!TMainFormDati::exists()) return;
-    const bool change = HasRight(RightsCode, Change);
-    m_add->setEnabled(HasRight(RightsCode, Add));
-    m_delete->setEnabled(HasRight(RightsCode, Delete));
+    const bool change = m_session.hasRight(RightsCode, Change);
+    m_add->setEnabled(m_session.hasRight(RightsCode, Add));
+    m_delete->setEnabled(m_session.hasRight(RightsCode, Delete));
     for (QPushButton* b : {m_save, m_grant, m_revoke, m_saveRights}) b->setEnabled(change);
     for (QListWidget* l : {m_chosen, m_other})
         for (QAction* a : l->actions()) a->setEnabled(change);

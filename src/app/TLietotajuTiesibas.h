@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Session.h"
 #include "app/RightsString.h"
 #include "app/UserRightsStore.h"
 
@@ -19,7 +20,7 @@ namespace app {
 class TLietotajuTiesibas : public QWidget {
     Q_OBJECT
 public:
-    explicit TLietotajuTiesibas(db::Database& database, QWidget* parent = nullptr);
+    explicit TLietotajuTiesibas(Session& session, QWidget* parent = nullptr);
 
     QListWidget* lbGrupas() const { return m_groups; }
     QListWidget* lbLietotaji() const { return m_users; }
@@ -51,6 +52,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // Reads groups, staff and users again, keeping the chosen group and user.
+    void reload();
 
 private:
     void loadLists();
@@ -72,13 +75,13 @@ private:
     QString boxLetters(const std::array<QCheckBox*, 4>& boxes) const;
     QStringList selectedCodes(const QListWidget* list) const;
 
+    Session& m_session;
     UserRightsStore m_store;
     QVector<KeyedName> m_groupRows;
     QVector<UserRow> m_userRows;
     int m_current = -1;  // index into m_userRows
     RightsString m_rights;
     std::optional<QString> m_memory;
-    bool m_shownBefore = false;
 
     QListWidget* m_groups = nullptr;
     QListWidget* m_users = nullptr;

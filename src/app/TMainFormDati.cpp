@@ -1,5 +1,4 @@
 #include "app/TMainFormDati.h"
-#include "patients/ReferenceSeed.h"
 
 #include "app/PasswordDigest.h"
 #include "app/SharedProcedures.h"
@@ -11,27 +10,11 @@ namespace app {
 
 namespace {
 
-TMainFormDati* s_instance = nullptr;
-
 const QString AdminName = QStringLiteral("ADMIN");
 
 }  // namespace
 
-TMainFormDati::TMainFormDati(std::unique_ptr<db::Database> database)
-    : m_database(database ? std::move(database) : std::make_unique<db::Database>()), m_previous(s_instance) {
-    s_instance = this;
-}
-
-TMainFormDati::~TMainFormDati() {
-    if (s_instance == this) s_instance = m_previous;
-}
-
-TMainFormDati& TMainFormDati::instance() {
-    Q_ASSERT_X(s_instance, "TMainFormDati::instance", "no data module has been created");
-    return *s_instance;
-}
-
-bool TMainFormDati::exists() { return s_instance != nullptr; }
+TMainFormDati::TMainFormDati(std::unique_ptr<db::Database> database) : Session(std::move(database)) {}
 
 LogonResult TMainFormDati::refuse(const QString& message, LogonResult::Field focus) {
     LogonResult r;
@@ -61,11 +44,11 @@ LogonResult TMainFormDati::logOn(const LogonRequest& request) {
         return refuse(tr("Nav izvēlēts datu bāzes vārds !!!"), Field::Database);
     if (request.userName.trimmed().isEmpty()) return refuse(tr("Ievadiet korektu lietotāja vārdu !!!"), Field::UserName);
 
-    m_database->detach();
+    m_db->detach();
     m_userIsn = 0;
     m_logonIsn = 0;
     try {
-        m_database->attach(request.connectionString);
+        m_db->attach(request.connectionString);
     } catch (const db::DbError& e) {
         LogonResult r = refuse(tr("Nevaru atvērt datu bāzi !!!") + u'\n' + openErrorText(request.connectionString, e),
                                Field::Database);
@@ -80,10 +63,10 @@ LogonResult TMainFormDati::logOn(const LogonRequest& request) {
     try {
         r = authenticate(request.userName, request.password);
     } catch (...) {
-        m_database->detach();
+        m_db->detach();
         throw;
     }
-    if (!r.ok()) m_database->detach();
+    if (!r.ok()) m_db->detach();
     return r;
 }
 
@@ -95,17 +78,17 @@ LogonResult TMainFormDati::authenticate(const QString& userName, const QString& 
     const QString query = QStringLiteral("SELECT ISN, GNOS, PASWORD, IESPEJAS FROM N_USERS WHERE GNOS=:GNOS");
     const db::Params params{{QStringLiteral("GNOS"), encoded}};
 
-    db::ResultSet user = m_database->select(query, params);
+    db::ResultSet user = m_db->select(query, params);
     if (user.isEmpty() && name == AdminName) {
         // A new clinic's first log-on. Only a database without any user gets an ADMIN this way:
         // once users exist, a deleted or renamed ADMIN must not come back, with every right and
         // no password, for whoever types the name.
-        db::Transaction tx(*m_database);
+        db::Transaction tx(*m_db);
         if (!tx.scalar(QStringLiteral("SELECT FIRST 1 ISN FROM N_USERS")).isValid()) {
             EnsureDefaultRows(tx);
             tx.exec(QStringLiteral("INSERT INTO N_USERS (GNOS, ISUSERGROUP) VALUES (:GNOS, 1)"), params);
             tx.commit();
-            user = m_database->select(query, params);
+            user = m_db->select(query, params);
         }
     }
     if (user.isEmpty()) return refuse(tr("Šāds lietotājs nav reģistrēts sistēmā !!!"), Field::UserName);
@@ -117,7 +100,7 @@ LogonResult TMainFormDati::authenticate(const QString& userName, const QString& 
     m_userName = DecodeUserName(user.first(QStringLiteral("GNOS")).toByteArray());
     m_userRights = user.first(QStringLiteral("IESPEJAS")).toString();
 
-    const QVariant vat = m_database->scalar(QStringLiteral("SELECT PVN_LIKME FROM N_ISI"));
+    const QVariant vat = m_db->scalar(QStringLiteral("SELECT PVN_LIKME FROM N_ISI"));
     m_defaultVatRate = vat.isValid() ? vat.toInt() : 21;
 
     m_logonIsn = m_database
@@ -126,29 +109,23 @@ LogonResult TMainFormDati::authenticate(const QString& userName, const QString& 
                               {{QStringLiteral("ISUSER"), m_userIsn},
                                {QStringLiteral("START_TIME"), QDateTime::currentDateTime()}})
                      .toInt();
-    m_database->commitRetaining();
+    m_db->commitRetaining();
 
     LogonResult r;
     r.outcome = LogonResult::Outcome::LoggedOn;
     return r;
 }
 
-void TMainFormDati::createDatabase(const QString& connectionString) {
-    db::Database::create(connectionString, db::Database::schemaScript());
-    // A clinic expects the holidays and the name-day calendar in a new database.
-    patients::SeedReferenceData(connectionString);
-}
-
 void TMainFormDati::writeJournal(const QString& code, const QString& number, const QString& table, int key,
                                  const QString& note, const QDateTime& documentDate) {
-    WriteJournal(m_database->defaultTransaction(), m_userIsn, code, number, table, key, note, documentDate);
+    WriteJournal(m_db->defaultTransaction(), m_userIsn, code, number, table, key, note, documentDate);
 }
 
 void TMainFormDati::endLogon() {
     if (!isConnected() || m_logonIsn <= 0) return;
-    m_database->exec(QStringLiteral("UPDATE O_LOGON SET END_TIME=:END_TIME, LOGOFF='OK' WHERE ISN=:ISN"),
+    m_db->exec(QStringLiteral("UPDATE O_LOGON SET END_TIME=:END_TIME, LOGOFF='OK' WHERE ISN=:ISN"),
                      {{QStringLiteral("END_TIME"), QDateTime::currentDateTime()}, {QStringLiteral("ISN"), m_logonIsn}});
-    m_database->commitRetaining();
+    m_db->commitRetaining();
 }
 
 }  // namespace app

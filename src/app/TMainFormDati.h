@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Session.h"
 #include "db/Database.h"
 
 #include <QColor>
@@ -37,42 +38,17 @@ struct LogonResult {
     bool ok() const { return outcome == Outcome::LoggedOn; }
 };
 
-// The session: the one connection to the clinic's database and who is logged on through it.
-// Created once at start-up and reachable from every window through instance(); tests create their
-// own on a test database.
-class TMainFormDati {
+// The data module of the log-on: opens the chosen database, checks the user and keeps the
+// log-on record. It is the program's Session; tests make their own on a test database.
+class TMainFormDati : public Session {
     Q_DECLARE_TR_FUNCTIONS(TMainFormDati)
 public:
     // Without a database the connection is opened by logOn(); with one (already attached, e.g. a
     // test database) authenticate() can log on to it directly.
     explicit TMainFormDati(std::unique_ptr<db::Database> database = nullptr);
-    ~TMainFormDati();
-    TMainFormDati(const TMainFormDati&) = delete;
-    TMainFormDati& operator=(const TMainFormDati&) = delete;
 
-    // The data module of the running program (the most recently created one still alive).
-    static TMainFormDati& instance();
-    static bool exists();
-
-    db::Database& database() { return *m_database; }
-    bool isConnected() const { return m_database->isAttached(); }
-    bool isLoggedOn() const { return isConnected() && m_userIsn > 0; }
     // Display name of the database chosen at log-in.
     QString databaseName() const { return m_databaseName; }
-
-    // Log-on state, set by the log-in and read by every window.
-    int UserIsn() const { return m_userIsn; }
-    QString UserName() const { return m_userName; }
-    QString UserRights() const { return m_userRights; }
-    int LogonIsn() const { return m_logonIsn; }
-
-    // The colour editor windows give their input controls; set by the main window.
-    QColor HighlightColor() const { return m_highlightColor; }
-    void setHighlightColor(const QColor& c) { m_highlightColor = c; }
-    // VAT rate in percent for new price-list items and printed VAT lines: the clinic's
-    // N_ISI.PVN_LIKME, read at log-on.
-    int DefaultVatRate() const { return m_defaultVatRate; }
-    void setDefaultVatRate(int rate) { m_defaultVatRate = rate; }
 
     // Opens the chosen database (closing any earlier connection) and authenticates the user. After a
     // refusal the connection is closed again, so a connection is open only for a logged-on user.
@@ -82,9 +58,6 @@ public:
     // log-on as ADMIN into a database without any user creates the default rows and the ADMIN user
     // (no password, no rights string: ADMIN holds every right by name).
     LogonResult authenticate(const QString& userName, const QString& password);
-
-    // Makes a new, empty database at a local path or on a server.
-    static void createDatabase(const QString& connectionString);
 
     // WriteJournal on the default transaction for the logged-on user (not committed).
     void writeJournal(const QString& code, const QString& number, const QString& table, int key,
@@ -100,17 +73,7 @@ public:
 private:
     LogonResult refuse(const QString& message, LogonResult::Field focus);
 
-    std::unique_ptr<db::Database> m_database;
-    // The data module that was current before this one (tests make nested sessions); it becomes
-    // current again when this one goes.
-    TMainFormDati* m_previous = nullptr;
     QString m_databaseName;
-    int m_userIsn = 0;
-    QString m_userName;
-    QString m_userRights;
-    int m_logonIsn = 0;
-    QColor m_highlightColor{0xC0, 0xDC, 0xC0};
-    int m_defaultVatRate = 21;
 };
 
 }  // namespace app

@@ -6,8 +6,11 @@
 #include "app/SharedProcedures.h"
 #include "app/TMainFormDati.h"
 #include "app/TStartForm.h"
+#include "widgets/Guard.h"
 
 #include <QAction>
+#include <QHash>
+#include <algorithm>
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -18,7 +21,8 @@
 
 namespace app {
 
-TMolarixMain::TMolarixMain(TMainFormDati& dati, QWidget* parent) : QMainWindow(parent), m_dati(dati) {
+TMolarixMain::TMolarixMain(TMainFormDati& dati, std::unique_ptr<WindowRegistry> registry, QWidget* parent)
+    : QMainWindow(parent), m_dati(dati), m_registry(registry ? std::move(registry) : std::make_unique<WindowRegistry>()) {
     m_ready = false;
     m_dati.setHighlightColor(QColor(0xC0, 0xDC, 0xC0));
     setObjectName(QStringLiteral("MolarixMain"));
@@ -54,45 +58,35 @@ TMolarixMain::TMolarixMain(TMainFormDati& dati, QWidget* parent) : QMainWindow(p
 }
 
 void TMolarixMain::buildMenu() {
-    QMenu* dati = menuBar()->addMenu(tr("Dati"));
-    QMenu* lists = dati->addMenu(tr("Saraksti"));
-    addEntry(lists, tr("Pacienti/Klienti"), WindowId::PatientList, QStringLiteral("00"));
-    addEntry(lists, tr("Pacientu/Klientu grupas"), WindowId::PatientGroups, QStringLiteral("01"));
-    addEntry(lists, tr("Manipulācijas"), WindowId::PriceList, QStringLiteral("02"));
-    addEntry(lists, tr("Speciālisti/Personāls"), WindowId::Specialists, QStringLiteral("03"));
-    addEntry(lists, tr("Kabineti"), WindowId::Rooms, QStringLiteral("04"));
-    addEntry(lists, tr("Novadi"), WindowId::Districts, QStringLiteral("05"));
-    addEntry(lists, tr("Vārda dienas un svētku dienas"), WindowId::NameDays, QStringLiteral("06"));
-    addEntry(lists, tr("Konsultāciju veidi"), WindowId::ConsultationTypes, QStringLiteral("07"));
-    addEntry(lists, tr("Bankas"), WindowId::Banks, QStringLiteral("08"));
-    addEntry(lists, tr("Lietotāju grupas"), WindowId::UserGroups, QStringLiteral("09"));
-    addEntry(dati, tr("Kalendārā plānošana"), WindowId::Calendar, QStringLiteral("10"));
-    addEntry(dati, tr("Konsultāciju reģists"), WindowId::Consultations, QStringLiteral("11"));
-    addEntry(dati, tr("Rēķini"), WindowId::Invoices, QString());
-    addEntry(dati, tr("Rēķinu apmaksa"), WindowId::Payments, QString());
+    // The top menus in their order; entries go under the menu their catalogue path names.
+    QHash<QString, QMenu*> menus;
+    for (const QString& title : {tr("Dati"), tr("Atskaites"), tr("Serviss")}) menus.insert(title, menuBar()->addMenu(title));
+    auto menuAt = [&](const QString& path) {
+        QMenu* menu = nullptr;
+        QString sofar;
+        for (const QString& title : path.split(u'/')) {
+            sofar = sofar.isEmpty() ? title : sofar + u'/' + title;
+            QMenu*& m = menus[sofar];
+            if (!m) m = menu ? menu->addMenu(title) : menuBar()->addMenu(title);
+            menu = m;
+        }
+        return menu;
+    };
+    for (const WindowEntry& e : WindowCatalogue()) {
+        QMenu* menu = menuAt(e.menuPath);
+        if (e.separatorBefore) menu->addSeparator();
+        QAction* a = menu->addAction(e.caption);
+        const WindowId id = e.id;
+        connect(a, &QAction::triggered, this, [this, id] { openWindow(id); });
+        m_entries.append({id, e.rightsCode, a, nullptr});
+    }
+    QMenu* dati = menus.value(tr("Dati"));
     dati->addSeparator();
     m_quit = dati->addAction(tr("Beigt darbu"));
     m_quit->setObjectName(QStringLiteral("BeigtDarbu"));
     m_quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     m_quit->setShortcutContext(Qt::ApplicationShortcut);
     connect(m_quit, &QAction::triggered, this, &QWidget::close);
-
-    menuBar()->addMenu(tr("Atskaites"));
-
-    QMenu* service = menuBar()->addMenu(tr("Serviss"));
-    addEntry(service, tr("Sistēmas iestatīšana"), WindowId::SystemSettings, QStringLiteral("12"));
-    addEntry(service, tr("Lietotāju tiesības"), WindowId::UsersAndRights, QStringLiteral("13"));
-    addEntry(service, tr("Datu arhīva faila veidošana"), WindowId::Archive, QStringLiteral("14"));
-    addEntry(service, tr("Periodu bloķēšana"), WindowId::DayLocks, QStringLiteral("15"));
-    service->addSeparator();
-    addEntry(service, tr("E-Mail un SMS sūtīšana"), WindowId::MassMessages, QString());
-}
-
-QAction* TMolarixMain::addEntry(QMenu* menu, const QString& caption, WindowId id, const QString& code) {
-    QAction* a = menu->addAction(caption);
-    connect(a, &QAction::triggered, this, [this, id] { openWindow(id); });
-    m_entries.append({id, code, a, nullptr});
-    return a;
 }
 
 void TMolarixMain::buildToolBar() {
@@ -101,19 +95,23 @@ void TMolarixMain::buildToolBar() {
     bar->setMovable(false);
     bar->setFloatable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto button = [this, bar](const QString& caption, WindowId id) {
-        QAction* a = bar->addAction(caption);
+    QVector<const WindowEntry*> buttons;
+    for (const WindowEntry& e : WindowCatalogue())
+        if (e.toolPlace > 0) buttons.append(&e);
+    std::sort(buttons.begin(), buttons.end(), [](auto* a, auto* b) { return a->toolPlace < b->toolPlace; });
+    int group = -1;
+    for (const WindowEntry* e : buttons) {
+        if (group >= 0 && e->toolPlace / 10 != group) {
+            auto* gap = new QWidget(bar);
+            gap->setFixedWidth(50);
+            bar->addWidget(gap);
+        }
+        group = e->toolPlace / 10;
+        QAction* a = bar->addAction(e->toolCaption);
+        const WindowId id = e->id;
         connect(a, &QAction::triggered, this, [this, id] { openWindow(id); });
-        if (Entry* e = entry(id)) e->tool = a;
-    };
-    button(tr("Kalendārs"), WindowId::Calendar);
-    button(tr("Konsultāciju reģistrs"), WindowId::Consultations);
-    button(tr("Rēķini"), WindowId::Invoices);
-    button(tr("Rēķinu apmaksas"), WindowId::Payments);
-    auto* gap = new QWidget(bar);
-    gap->setFixedWidth(50);
-    bar->addWidget(gap);
-    button(tr("Pacienti/Klienti"), WindowId::PatientList);
+        if (Entry* entry = this->entry(id)) entry->tool = a;
+    }
     // The last two buttons end at the right edge of the window.
     auto* stretch = new QWidget(bar);
     stretch->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -152,7 +150,7 @@ void TMolarixMain::applyMenuRights() {
     const QStringList granted = MenuCodesGranted(m_dati.UserName(), m_dati.UserRights());
     for (const Entry& e : m_entries) {
         const bool allowed = e.code.isEmpty() || granted.contains(e.code);
-        const bool enabled = allowed && WindowRegistry::has(e.id);
+        const bool enabled = allowed && m_registry->has(e.id);
         e.menu->setEnabled(enabled);
         if (e.tool) e.tool->setEnabled(enabled);
     }
@@ -162,7 +160,7 @@ void TMolarixMain::lockPastDays() {
     // A failure here (e.g. another workstation holding the rows) must not stop the program: the
     // next start locks the days again.
     try {
-        DayLockStore(m_dati.database()).lockOlderDays(QDate::currentDate());
+        DayLockStore(m_dati).lockOlderDays(QDate::currentDate());
     } catch (const db::DbError& e) {
         statusBar()->showMessage(tr("Sistēmas kļūda: ") + e.message());
     }
@@ -175,12 +173,9 @@ void TMolarixMain::closeStartForm() {
 
 QWidget* TMolarixMain::openWindow(WindowId id) {
     closeStartForm();
-    try {
-        return WindowRegistry::open(id, this);
-    } catch (const db::DbError& e) {
-        QMessageBox::critical(this, windowTitle(), tr("Sistēmas kļūda: ") + e.message());
-        return nullptr;
-    }
+    QWidget* window = nullptr;
+    widgets::Guard(this, [&] { window = m_registry->open(id, m_dati, this); });
+    return window;
 }
 
 bool TMolarixMain::event(QEvent* e) {

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <QVector>
+#include <memory>
 
 class QAction;
 
@@ -18,7 +19,9 @@ class TMainFormDati;
 class TMolarixMain : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TMolarixMain(TMainFormDati& dati, QWidget* parent = nullptr);
+    TMolarixMain(TMainFormDati& dati, std::unique_ptr<WindowRegistry> registry, QWidget* parent = nullptr);
+
+    WindowRegistry& registry() { return *m_registry; }
 
     // True once creation completed; the start-up ends the program when it is false.
     bool isReady() const { return m_ready; }
@@ -51,7 +54,6 @@ private:
 
     void buildMenu();
     void buildToolBar();
-    QAction* addEntry(class QMenu* menu, const QString& caption, WindowId id, const QString& code);
     Entry* entry(WindowId id);
     const Entry* entry(WindowId id) const;
     void lockPastDays();
@@ -60,6 +62,7 @@ private:
     static void closeStartForm();
 
     TMainFormDati& m_dati;
+    std::unique_ptr<WindowRegistry> m_registry;
     QVector<Entry> m_entries;
     QAction* m_quit = nullptr;
     QAction* m_minimise = nullptr;

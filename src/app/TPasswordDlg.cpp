@@ -1,5 +1,7 @@
 #include "app/TPasswordDlg.h"
 
+#include "db/ClinicDatabase.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -119,7 +121,7 @@ void TPasswordDlg::tryLogOn() {
             const bool create = confirmCreateDatabase(request.connectionString);
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
             if (create) {
-                TMainFormDati::createDatabase(request.connectionString);
+                db::CreateClinicDatabase(request.connectionString);
                 result = m_dati.logOn(request);
             }
         }

@@ -1,6 +1,5 @@
 #include "app/TSistemasIestatijumi.h"
 
-#include "app/TMainFormDati.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,8 +17,8 @@
 
 namespace app {
 
-TSistemasIestatijumi::TSistemasIestatijumi(db::Database& database, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_store(database) {
+TSistemasIestatijumi::TSistemasIestatijumi(Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session), m_store(session.database()) {
     setObjectName(QStringLiteral("SistemasIestatijumi"));
     setWindowTitle(tr("Sistēmas iestatījumi"));
 
@@ -165,10 +164,8 @@ bool TSistemasIestatijumi::save() {
         return false;
     }
     // The session keeps the rate read at log-on; new price-list items take it from there.
-    if (TMainFormDati::exists()) {
-        const QVariant rate = m_store.value(QStringLiteral("PVN_LIKME"));
-        TMainFormDati::instance().setDefaultVatRate(rate.isValid() ? rate.toInt() : 21);
-    }
+    const QVariant rate = m_store.value(QStringLiteral("PVN_LIKME"));
+    m_session.setDefaultVatRate(rate.isValid() ? rate.toInt() : 21);
     close();
     return true;
 }

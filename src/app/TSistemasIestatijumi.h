@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Session.h"
 #include "app/SystemSettingsStore.h"
 
 #include <QHash>
@@ -17,7 +18,7 @@ namespace app {
 class TSistemasIestatijumi : public QWidget {
     Q_OBJECT
 public:
-    explicit TSistemasIestatijumi(db::Database& database, QWidget* parent = nullptr);
+    explicit TSistemasIestatijumi(Session& session, QWidget* parent = nullptr);
 
     // The edit of a text column (ORGNOS, REG_NR, ...), nullptr for other columns.
     QLineEdit* edit(const QString& column) const { return m_edits.value(column); }
@@ -38,6 +39,7 @@ private:
     void reload();
     void collect();
 
+    Session& m_session;
     SystemSettingsStore m_store;
     QHash<QString, QLineEdit*> m_edits;
     QVector<QCheckBox*> m_days;

@@ -80,6 +80,7 @@ UserChangeResult UserRightsStore::addUser(int groupIsn, const QString& name, int
                          {QStringLiteral("ISAGENTS"), agentIsn},
                          {QStringLiteral("PASWORD"), digest}})
                 .toInt();
+    m_db.touch(QStringLiteral("N_USERS"));
     m_db.commitRetaining();
     r.ok = true;
     return r;
@@ -106,7 +107,8 @@ UserChangeResult UserRightsStore::saveUser(int isn, const QString& name, int age
         }
         sql += QStringLiteral(" WHERE ISN = :OLD_ISN");
         m_db.exec(sql, params);
-        m_db.commitRetaining();
+        m_db.touch(QStringLiteral("N_USERS"));
+    m_db.commitRetaining();
     } catch (const db::DbError& e) {
         return refused(tr("Datus izmainīt neizdevās !!!") + QLatin1Char('\n') + e.message(), Field::None);
     }
@@ -117,6 +119,7 @@ UserChangeResult UserRightsStore::saveUser(int isn, const QString& name, int age
 
 void UserRightsStore::deleteUser(int isn) {
     m_db.exec(QStringLiteral("delete from N_USERS where ISN = :OLD_ISN"), {{QStringLiteral("OLD_ISN"), isn}});
+    m_db.touch(QStringLiteral("N_USERS"));
     m_db.commitRetaining();
 }
 
@@ -124,6 +127,7 @@ void UserRightsStore::setRights(int isn, const QString& rights) {
     m_db.exec(QStringLiteral("UPDATE N_USERS SET IESPEJAS=:IESPEJAS WHERE ISN=:ISN"),
               {{QStringLiteral("IESPEJAS"), rights.isEmpty() ? QVariant() : QVariant(rights)},
                {QStringLiteral("ISN"), isn}});
+    m_db.touch(QStringLiteral("N_USERS"));
     m_db.commitRetaining();
 }
 

@@ -1,34 +1,19 @@
 #include "app/WindowRegistry.h"
 
-#include <QHash>
 
 namespace app {
 
-namespace {
+void WindowRegistry::add(WindowId id, Factory factory) { m_slots[int(id)].factory = std::move(factory); }
 
-struct Entry {
-    WindowRegistry::Factory factory;
-    QPointer<QWidget> instance;
-};
-
-QHash<int, Entry>& entries() {
-    static QHash<int, Entry> e;
-    return e;
+bool WindowRegistry::has(WindowId id) const {
+    const auto it = m_slots.constFind(int(id));
+    return it != m_slots.cend() && bool(it->factory);
 }
 
-}  // namespace
-
-void WindowRegistry::add(WindowId id, Factory factory) { entries()[int(id)].factory = std::move(factory); }
-
-bool WindowRegistry::has(WindowId id) {
-    const auto it = entries().constFind(int(id));
-    return it != entries().cend() && bool(it->factory);
-}
-
-QWidget* WindowRegistry::open(WindowId id, QWidget* mainWindow) {
-    auto it = entries().find(int(id));
-    if (it == entries().end() || !it->factory) return nullptr;
-    if (!it->instance) it->instance = it->factory(mainWindow);
+QWidget* WindowRegistry::open(WindowId id, Session& session, QWidget* mainWindow) {
+    auto it = m_slots.find(int(id));
+    if (it == m_slots.end() || !it->factory) return nullptr;
+    if (!it->instance) it->instance = it->factory(session, mainWindow);
     QWidget* w = it->instance;
     if (!w) return nullptr;
     if (w->isMinimized()) w->showNormal();
@@ -38,10 +23,6 @@ QWidget* WindowRegistry::open(WindowId id, QWidget* mainWindow) {
     return w;
 }
 
-QWidget* WindowRegistry::instance(WindowId id) { return entries().value(int(id)).instance; }
-
-void WindowRegistry::clearInstances() {
-    for (auto& e : entries()) e.instance = nullptr;
-}
+QWidget* WindowRegistry::instance(WindowId id) const { return m_slots.value(int(id)).instance; }
 
 }  // namespace app

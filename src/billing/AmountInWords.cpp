@@ -85,7 +85,7 @@ QString AmountInWords(double amount, const QString& currencyCode, const QString&
     const QString outOfRange = QStringLiteral(" 0 lati 0 santīmi");
     if (!std::isfinite(amount) || amount >= 1e10) return outOfRange;
 
-    // The same rounding as the printed "0.00" figure (db::formatValue): 0.999 is "1.00". The
+    // The same rounding as the printed "0.00" figure (models::formatValue): 0.999 is "1.00". The
     // range and the "Nulle" test below are decided on this figure, not on the amount, so that the
     // words never contradict the figure beside them (0.005 prints as 0.01 and reads as one cent).
     const QString fixed = QString::number(amount, 'f', 2);

@@ -206,4 +206,9 @@ void Database::create(const QString& connectionString, const QString& creationSc
     }
 }
 
+void Database::announceCommitted(const QHash<QString, QList<int>>& touched) {
+    if (!m_commitListener) return;
+    for (auto it = touched.cbegin(); it != touched.cend(); ++it) m_commitListener(it.key(), it.value());
+}
+
 }  // namespace db

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace db {
@@ -60,6 +61,14 @@ public:
     // Runs DDL or any statement without parameters in its own transaction and commits it.
     void executeImmediate(const QString& sql);
 
+    // Called after every commit that changed rows a store recorded with Transaction::touch():
+    // the table and the keys (empty when the store could not name them).
+    using CommitListener = std::function<void(const QString& table, const QList<int>& keys)>;
+    void setCommitListener(CommitListener listener) { m_commitListener = std::move(listener); }
+    void announceCommitted(const QHash<QString, QList<int>>& touched);
+    // Shorthand: records a change on the default transaction (see Transaction::touch()).
+    void touch(const QString& table, int key = 0) { m_default->touch(table, key); }
+
     // The raw attachment handle (isc_db_handle) for the database layer's own use.
     unsigned int* handlePtr() { return &m_handle; }
 
@@ -71,6 +80,7 @@ private:
     unsigned int m_handle = 0;
     QString m_connectionString;
     std::unique_ptr<Transaction> m_default;
+    CommitListener m_commitListener;
 };
 
 }  // namespace db

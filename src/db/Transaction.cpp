@@ -4,6 +4,8 @@
 #include "db/FbStatus.h"
 #include "db/Statement.h"
 
+#include <utility>
+
 namespace db {
 
 using detail::check;
@@ -38,6 +40,7 @@ void Transaction::commit() {
     isc_commit_transaction(status, &handle);
     check(status);
     m_handle = 0;
+    announce();
 }
 
 void Transaction::commitRetaining() {
@@ -46,6 +49,7 @@ void Transaction::commitRetaining() {
     isc_tr_handle handle = m_handle;
     isc_commit_retaining(status, &handle);
     check(status);
+    announce();
 }
 
 void Transaction::commitAndBegin() {
@@ -58,8 +62,20 @@ void Transaction::rollback() {
     ISC_STATUS_ARRAY status;
     isc_tr_handle handle = m_handle;
     m_handle = 0;
+    m_touched.clear();
     isc_rollback_transaction(status, &handle);
     check(status);
+}
+
+void Transaction::touch(const QString& table, int key) {
+    QList<int>& keys = m_touched[table];
+    if (key > 0 && !keys.contains(key)) keys.append(key);
+}
+
+void Transaction::announce() {
+    if (m_touched.isEmpty()) return;
+    const QHash<QString, QList<int>> touched = std::exchange(m_touched, {});
+    m_db.announceCommitted(touched);
 }
 
 ResultSet Transaction::select(const QString& sql, const Params& params) {

@@ -3,6 +3,8 @@
 
 #include <QString>
 #include <QVariant>
+#include <QHash>
+#include <QList>
 #include <QVariantHash>
 
 namespace db {
@@ -31,6 +33,11 @@ public:
     void rollback();
     bool isActive() const { return m_handle != 0; }
 
+    // Records that this transaction changed rows of the table (the keys when known). At a
+    // successful commit the connection announces them to its commit listener; a rollback
+    // forgets them, so nobody hears of a change that did not happen.
+    void touch(const QString& table, int key = 0);
+
     Database& database() { return m_db; }
     unsigned int* handlePtr() { return &m_handle; }
 
@@ -44,7 +51,9 @@ public:
 
 private:
     void start();
+    void announce();
     Database& m_db;
+    QHash<QString, QList<int>> m_touched;
     unsigned int m_handle = 0;
 };
 

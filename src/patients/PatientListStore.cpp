@@ -1,7 +1,7 @@
 #include "patients/PatientListStore.h"
 #include "app/TextNormalize.h"
 #include "db/Statement.h"
-#include "patients/ReferenceListStore.h"
+#include "references/ReferenceListStore.h"
 
 namespace patients {
 
@@ -106,7 +106,7 @@ db::ResultSet PatientListStore::fetch(const QString& letter, const QString& orde
 }
 
 int PatientListStore::QuickSearchRow(const db::ResultSet& rows, const QString& text) {
-    return FindPrefixRow(rows, QStringLiteral("UZVARDS"), text.trimmed());
+    return references::FindPrefixRow(rows, QStringLiteral("UZVARDS"), text.trimmed());
 }
 
 QVector<int> PatientListStore::findKeys(const QString& text) {
@@ -185,8 +185,8 @@ QString PatientListStore::deleteQuestion(const QString& surname, const QString& 
     return tr("Vai tiešām vēlaties dzēst ") + surname + QLatin1Char(' ') + name + QStringLiteral(" ?");
 }
 
-DeleteOutcome PatientListStore::remove(int key, const QString& surnameAndName, int userIsn) {
-    return DeleteRow(m_db, QStringLiteral("N_KLIENTS"), key, surnameAndName, userIsn);
+app::DeleteOutcome PatientListStore::remove(int key, const QString& surnameAndName, int userIsn) {
+    return references::DeleteRow(m_db, QStringLiteral("N_KLIENTS"), key, surnameAndName, userIsn);
 }
 
 }  // namespace patients

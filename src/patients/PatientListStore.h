@@ -1,6 +1,6 @@
 #pragma once
 #include "db/Database.h"
-#include "patients/StoreResults.h"
+#include "app/StoreResult.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -82,7 +82,7 @@ public:
     static QString deleteQuestion(const QString& surname, const QString& name);
     // Hard delete with a journal entry. A patient whom appointments, consultations, invoices or
     // payments refer to is kept: the database refuses and the outcome says why.
-    DeleteOutcome remove(int key, const QString& surnameAndName, int userIsn);
+    app::DeleteOutcome remove(int key, const QString& surnameAndName, int userIsn);
 
 private:
     db::Database& m_db;

@@ -45,4 +45,10 @@ int TAtkartojasPersKodi::choose(db::Database& database, const QString& personalC
     return dialog.exec() == QDialog::Accepted ? dialog.chosenKey() : 0;
 }
 
+int FindKeyByCode(db::Database& database, app::CodeKind kind, const QString& value, QWidget* parent) {
+    return app::FindKeyByCode(database, kind, value, app::DuplicateCodeChooser([&](const QString& code) {
+                             return TAtkartojasPersKodi::choose(database, code, parent);
+                         }));
+}
+
 }  // namespace patients

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/SharedProcedures.h"
 #include "db/Database.h"
 
 #include <QDialog>
@@ -24,5 +25,9 @@ public:
 private:
     QComboBox* m_cbPacients;
 };
+
+// FindKeyByCode that lets the user choose in the duplicate personal-code window when several
+// patients share the code (0 when the user cancels it).
+int FindKeyByCode(db::Database& database, app::CodeKind kind, const QString& value, QWidget* parent);
 
 }  // namespace patients

@@ -1,11 +1,12 @@
 #include "patients/TKlienti.h"
 #include "app/Rights.h"
 #include "app/Settings.h"
-#include "app/SharedWidgets.h"
-#include "app/TMainFormDati.h"
-#include "db/ResultTableModel.h"
-#include "patients/PatientWindows.h"
+#include "widgets/GridLayout.h"
+#include "models/ResultTableModel.h"
+#include "patients/Tn_klientEdit.h"
 #include "widgets/ListGrid.h"
+#include "widgets/LiveRefresh.h"
+#include "app/ChangeNotifier.h"
 #include "widgets/SearchDialog.h"
 
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
@@ -28,20 +30,24 @@ const QString Section = QStringLiteral("Klienti");
 // The first batch fills a screen at once; later batches are read between user events.
 constexpr int FirstBatch = 200;
 constexpr int NextBatch = 2000;
-int currentUser() {
-    return app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0;
-}
 }  // namespace
 
-TKlienti::TKlienti(db::Database& database, QWidget* parent)
+TKlienti::TKlienti(app::Session& session, QWidget* parent)
     : QDialog(parent),
-      m_db(database),
-      m_store(database),
-      m_model(new db::ResultTableModel(this)),
+      m_session(session), m_db(session.database()),
+      m_store(session.database()),
+      m_model(new models::ResultTableModel(this)),
       m_tabs(new QTabBar(this)),
       m_grid(new QTableView(this)),
       m_edAtraMekl(new QLineEdit(this)) {
     setWindowFlag(Qt::Window);
+    // Patients saved here or on another workstation show up without the user asking.
+    auto* live = new widgets::LiveRefresh(this, [this] {
+        const int scroll = m_grid->verticalScrollBar()->value();
+        refresh();
+        m_grid->verticalScrollBar()->setValue(scroll);
+    });
+    connect(&m_session.notifier(), &app::ChangeNotifier::patientsChanged, live, &widgets::LiveRefresh::request);
     setObjectName(QStringLiteral("TKlienti"));
     setWindowTitle(tr("Pacientu/Klientu saraksts"));
     resize(820, 640);
@@ -108,7 +114,8 @@ TKlienti::TKlienti(db::Database& database, QWidget* parent)
     });
     connect(m_btTurpinat, &QPushButton::clicked, this, &TKlienti::continueSearch);
     connect(btKonsult, &QPushButton::clicked, this, [this] {
-        if (currentKey() > 0) OpenConsultations(this, {currentKey(), 0, 0});
+        if (currentKey() > 0 && m_session.facades().consultations.open)
+            m_session.facades().consultations.open(this, {currentKey(), 0, 0});
     });
     connect(btAizvert, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
@@ -121,11 +128,11 @@ TKlienti::TKlienti(db::Database& database, QWidget* parent)
 
     applyRights();
     refresh();
-    app::LoadGridLayout(m_grid);
+    widgets::LoadGridLayout(m_grid);
 }
 
 TKlienti::~TKlienti() {
-    app::SaveGridLayout(m_grid);
+    widgets::SaveGridLayout(m_grid);
 }
 
 QPushButton* TKlienti::button(const QString& name) const {
@@ -134,11 +141,11 @@ QPushButton* TKlienti::button(const QString& name) const {
 
 void TKlienti::applyRights() {
     const QString code = QStringLiteral("00");
-    button(QStringLiteral("btJauns"))->setEnabled(app::HasRight(code, app::Add));
-    button(QStringLiteral("btKopet"))->setEnabled(app::HasRight(code, app::Add));
-    button(QStringLiteral("btLabot"))->setEnabled(app::HasRight(code, app::Change));
-    button(QStringLiteral("btDzest"))->setEnabled(app::HasRight(code, app::Delete));
-    button(QStringLiteral("btKonsultacijas"))->setEnabled(CanOpenConsultations());
+    button(QStringLiteral("btJauns"))->setEnabled(m_session.hasRight(code, app::Add));
+    button(QStringLiteral("btKopet"))->setEnabled(m_session.hasRight(code, app::Add));
+    button(QStringLiteral("btLabot"))->setEnabled(m_session.hasRight(code, app::Change));
+    button(QStringLiteral("btDzest"))->setEnabled(m_session.hasRight(code, app::Delete));
+    button(QStringLiteral("btKonsultacijas"))->setEnabled(bool(m_session.facades().consultations.open));
 }
 
 void TKlienti::showEvent(QShowEvent* event) {
@@ -285,7 +292,10 @@ void TKlienti::quickSearch(const QString& typed) {
 }
 
 void TKlienti::openCard(int key, bool historyPage) {
-    const int saved = EditPatient(this, key, historyPage);
+    Tn_klientEdit card(m_session, this);
+    card.start(key, historyPage);
+    card.exec();
+    const int saved = card.savedKey();
     if (saved > 0) {
         // A new patient under another letter is shown on its own tab.
         const QString tab = PatientListStore::TabForText(
@@ -336,7 +346,7 @@ void TKlienti::onDelete() {
     if (QMessageBox::question(this, QString(), PatientListStore::deleteQuestion(surname, name),
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
-    const DeleteOutcome outcome = m_store.remove(key, surname + QLatin1Char(' ') + name, currentUser());
+    const app::DeleteOutcome outcome = m_store.remove(key, surname + QLatin1Char(' ') + name, m_session.UserIsn());
     if (!outcome.deleted) showMessage(outcome.message);
     refresh();
 }

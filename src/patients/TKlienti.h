@@ -1,4 +1,5 @@
 #pragma once
+#include "app/Session.h"
 #include "db/Database.h"
 #include "patients/PatientListStore.h"
 
@@ -10,7 +11,7 @@ class QPushButton;
 class QTabBar;
 class QTableView;
 
-namespace db {
+namespace models {
 class ResultTableModel;
 }
 
@@ -22,7 +23,7 @@ namespace patients {
 class TKlienti : public QDialog {
     Q_OBJECT
 public:
-    explicit TKlienti(db::Database& database, QWidget* parent = nullptr);
+    explicit TKlienti(app::Session& session, QWidget* parent = nullptr);
     ~TKlienti() override;
 
     // Rereads the list of the current tab and order and positions on the key.
@@ -55,7 +56,7 @@ public:
     QTableView* grid() const { return m_grid; }
     QTabBar* tabs() const { return m_tabs; }
     QLineEdit* quickSearchEdit() const { return m_edAtraMekl; }
-    db::ResultTableModel* model() const { return m_model; }
+    models::ResultTableModel* model() const { return m_model; }
     QPushButton* button(const QString& name) const;
 
 protected:
@@ -68,12 +69,13 @@ private:
     void openCard(int key, bool historyPage);
     void fetchMore();
 
+    app::Session& m_session;
     db::Database& m_db;
     PatientListStore m_store;
     PatientSearch m_search;
     std::unique_ptr<PatientListFetch> m_fetch;
     QString m_order;
-    db::ResultTableModel* m_model;
+    models::ResultTableModel* m_model;
     QTabBar* m_tabs;
     QTableView* m_grid;
     QLineEdit* m_edAtraMekl;

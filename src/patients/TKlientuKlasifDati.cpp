@@ -2,7 +2,7 @@
 #include "app/SharedProcedures.h"
 #include "app/TextNormalize.h"
 #include "app/TimeText.h"
-#include "patients/ReferenceCardStore.h"
+#include "references/ReferenceCardStore.h"
 
 namespace patients {
 
@@ -104,18 +104,18 @@ NameDayResult TKlientuKlasifDati::lookupNameDay(const QString& firstName, const 
     return result;
 }
 
-CardCheck TKlientuKlasifDati::validate(const QVariantHash& values, int key) {
+app::CardCheck TKlientuKlasifDati::validate(const QVariantHash& values, int key) {
     if (values.value(QStringLiteral("UZVARDS")).toString().trimmed().isEmpty())
-        return CardCheck::fail(tr("Nav ievadîts klienta uzvārds !!!"), QStringLiteral("UZVARDS"));
+        return app::CardCheck::fail(tr("Nav ievadîts klienta uzvārds !!!"), QStringLiteral("UZVARDS"));
     if (values.value(QStringLiteral("VARDS")).toString().trimmed().isEmpty())
-        return CardCheck::fail(tr("Nav ievadîts klienta vārds !!!"), QStringLiteral("VARDS"));
+        return app::CardCheck::fail(tr("Nav ievadîts klienta vārds !!!"), QStringLiteral("VARDS"));
     const QString code = values.value(QStringLiteral("PERS_KODS")).toString().trimmed();
     if (!code.isEmpty() &&
         m_db.scalar(QStringLiteral("SELECT ISN FROM N_KLIENTS WHERE PERS_KODS=CAST(:PERS_KODS AS "
                                    "VARCHAR(250)) AND ISN!=:ISN"),
                     {{QStringLiteral("PERS_KODS"), code}, {QStringLiteral("ISN"), qMax(key, 0)}})
             .isValid())
-        return CardCheck::fail(tr("Atkārtojas personas kodi !!!"), QStringLiteral("PERS_KODS"));
+        return app::CardCheck::fail(tr("Atkārtojas personas kodi !!!"), QStringLiteral("PERS_KODS"));
     return {};
 }
 
@@ -123,14 +123,16 @@ QString TKlientuKlasifDati::SaveFailedMessage() {
     return tr("Korekti saglabāt neizdevās !!!");
 }
 
-int TKlientuKlasifDati::save(int key, const QVariantHash& input, const QStringList& files, int userIsn) {
+int TKlientuKlasifDati::save(int key, const QVariantHash& input, const QStringList& files, int userIsn,
+                             const std::optional<QVariant>& readStamp) {
     QVariantHash values;
     for (const QString& c : EditedColumns()) values.insert(c, input.value(c));
     values.insert(QStringLiteral("FAILI"), files.isEmpty() ? QVariant() : QVariant(JoinFiles(files)));
     // ISAGENTS may not be NULL: "not chosen" is the default row.
     if (values.value(QStringLiteral("ISAGENTS")).toInt() <= 0) values.insert(QStringLiteral("ISAGENTS"), 1);
     db::Transaction tx(m_db);
-    const int isn = WriteRow(tx, QStringLiteral("N_KLIENTS"), key, values, userIsn);
+    const int isn = references::WriteRow(tx, QStringLiteral("N_KLIENTS"), key, values, userIsn,
+                                         key > 0 ? readStamp : std::nullopt);
     app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(),
                       QStringLiteral("N_KLIENTS"), isn,
                       input.value(QStringLiteral("UZVARDS")).toString() + QLatin1Char(' ') +

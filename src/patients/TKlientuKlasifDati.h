@@ -1,6 +1,7 @@
 #pragma once
+#include <optional>
 #include "db/Database.h"
-#include "patients/StoreResults.h"
+#include "app/StoreResult.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -50,11 +51,14 @@ public:
     static QString DefaultNameDayMessage();
 
     // The checks before posting, in order: surname, first name, unique personal code.
-    CardCheck validate(const QVariantHash& values, int key);
+    app::CardCheck validate(const QVariantHash& values, int key);
 
     // Inserts (key <= 0) or updates the patient with the audit columns, the journal entry and the
     // attached files, all in one transaction; returns the key. Throws db::DbError.
-    int save(int key, const QVariantHash& values, const QStringList& files, int userIsn);
+    // readStamp: the IEVDAT_EDIT of the row as open() read it; a save over another workstation's
+    // later change throws db::StaleRowError and writes nothing.
+    int save(int key, const QVariantHash& values, const QStringList& files, int userIsn,
+             const std::optional<QVariant>& readStamp = std::nullopt);
     static QString SaveFailedMessage();
 
     // FAILI holds paths, each followed by ">".

@@ -1,8 +1,7 @@
 #include "patients/Tn_klientEdit.h"
 #include "app/Rights.h"
-#include "app/TMainFormDati.h"
 #include "app/TextNormalize.h"
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 #include "patients/PatientWindows.h"
 #include "widgets/ListGrid.h"
 #include "widgets/LookupCombo.h"
@@ -44,8 +43,8 @@ QVariant textOrNull(const QString& s) {
 
 }  // namespace
 
-Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
-    : QDialog(parent), m_db(database), m_dati(database), m_pages(new QTabWidget(this)) {
+Tn_klientEdit::Tn_klientEdit(app::Session& session, QWidget* parent)
+    : QDialog(parent), m_session(session), m_db(session.database()), m_dati(session.database()), m_pages(new QTabWidget(this)) {
     setWindowTitle(tr("Pacienta dati"));
     setObjectName(QStringLiteral("Tn_klientEdit"));
     m_pages->setObjectName(QStringLiteral("pgLapas"));
@@ -164,19 +163,19 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
     period->addWidget(m_dtpLidz);
     period->addStretch(1);
     period->addWidget(m_btAtrast);
-    m_vesture = new db::ResultTableModel(this);
-    db::ColumnSpec kind;
+    m_vesture = new models::ResultTableModel(this);
+    models::GridColumn kind;
     kind.title = QString();
     kind.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
         return TKlientuKlasifDati::HistoryKind(rows.value(row, QStringLiteral("MARKER")).toInt());
     };
     // Request numbers are stored right-aligned with blanks.
-    db::ColumnSpec number;
+    models::GridColumn number;
     number.title = tr("Numurs");
     number.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
         return rows.value(row, QStringLiteral("NUMURS")).toString().trimmed();
     };
-    db::ColumnSpec duration;
+    models::GridColumn duration;
     duration.title = tr("Ilgums");
     duration.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
         return TKlientuKlasifDati::HistoryDuration(rows, row);
@@ -199,7 +198,7 @@ Tn_klientEdit::Tn_klientEdit(db::Database& database, QWidget* parent)
     connect(m_btAtrast, &QPushButton::clicked, this, [this] {
         const QModelIndex index = m_grdVesture->currentIndex();
         if (!index.isValid()) return;
-        OpenConsultations(this, {m_key, m_vesture->fieldValue(index.row(), QStringLiteral("ISN")).toInt(),
+        m_session.facades().consultations.open(this, {m_key, m_vesture->fieldValue(index.row(), QStringLiteral("ISN")).toInt(),
                                  m_vesture->fieldValue(index.row(), QStringLiteral("MARKER")).toInt()});
     });
 
@@ -257,9 +256,11 @@ widgets::LookupCombo* Tn_klientEdit::lookup(const QString& column) const {
 void Tn_klientEdit::start(int key, bool historyPage) {
     m_key = key > 0 ? key : 0;
     m_savedKey = 0;
-    fill(m_dati.open(key));
-    m_btSaglabat->setEnabled(app::HasRight(QStringLiteral("00"), m_key > 0 ? app::Change : app::Add));
-    m_btAtrast->setEnabled(m_key > 0 && CanOpenConsultations());
+    const QVariantHash row = m_dati.open(key);
+    m_readStamp = m_key > 0 ? std::optional<QVariant>(row.value(QStringLiteral("IEVDAT_EDIT"))) : std::nullopt;
+    fill(row);
+    m_btSaglabat->setEnabled(m_session.hasRight(QStringLiteral("00"), m_key > 0 ? app::Change : app::Add));
+    m_btAtrast->setEnabled(m_key > 0 && bool(m_session.facades().consultations.open));
     refreshHistory();
     m_pages->setCurrentIndex(historyPage ? 2 : 0);
     if (!historyPage) m_texts.value(QStringLiteral("UZVARDS"))->setFocus();
@@ -353,7 +354,7 @@ QStringList Tn_klientEdit::files() const {
 
 bool Tn_klientEdit::save() {
     QVariantHash values = collect();
-    const CardCheck check = m_dati.validate(values, m_key);
+    const app::CardCheck check = m_dati.validate(values, m_key);
     if (!check.ok()) {
         QMessageBox::warning(this, QString(), check.message);
         m_pages->setCurrentIndex(0);
@@ -368,8 +369,14 @@ bool Tn_klientEdit::save() {
         values.insert(QStringLiteral("VARDA_DIENA"), textOrNull(nameDayText()));
     }
     try {
-        m_savedKey = m_dati.save(m_key, values, files(),
-                                 app::TMainFormDati::exists() ? app::TMainFormDati::instance().UserIsn() : 0);
+        m_savedKey = m_dati.save(m_key, values, files(), m_session.UserIsn(), m_readStamp);
+    } catch (const db::StaleRowError& e) {
+        // Another workstation saved this patient meanwhile: show its version instead of ours.
+        QMessageBox::warning(this, QString(), e.message());
+        const QVariantHash row = m_dati.open(m_key);
+        m_readStamp = row.value(QStringLiteral("IEVDAT_EDIT"));
+        fill(row);
+        return false;
     } catch (const db::DbError& e) {
         QMessageBox::warning(this, QString(),
                              TKlientuKlasifDati::SaveFailedMessage() + QStringLiteral("\n\n") + e.message());

@@ -1,4 +1,6 @@
 #pragma once
+#include <optional>
+#include "app/Session.h"
 #include "db/Database.h"
 #include "patients/TKlientuKlasifDati.h"
 
@@ -15,7 +17,7 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 
-namespace db {
+namespace models {
 class ResultTableModel;
 }
 namespace widgets {
@@ -31,7 +33,7 @@ namespace patients {
 class Tn_klientEdit : public QDialog {
     Q_OBJECT
 public:
-    explicit Tn_klientEdit(db::Database& database, QWidget* parent = nullptr);
+    explicit Tn_klientEdit(app::Session& session, QWidget* parent = nullptr);
     ~Tn_klientEdit() override;
 
     // Key 0 = new patient, negative = new patient copied from -key, positive = edit.
@@ -68,7 +70,10 @@ private:
     QString nameDayText() const;
     void message(const QString& text);
 
+    app::Session& m_session;
     db::Database& m_db;
+    // IEVDAT_EDIT of the row as read; the save is refused when another workstation changed it.
+    std::optional<QVariant> m_readStamp;
     TKlientuKlasifDati m_dati;
     int m_key = 0;
     int m_savedKey = 0;
@@ -87,7 +92,7 @@ private:
     QDateEdit* m_dtpNo;
     QDateEdit* m_dtpLidz;
     QTableView* m_grdVesture;
-    db::ResultTableModel* m_vesture;
+    models::ResultTableModel* m_vesture;
     QPushButton* m_btAtrast;
     QPushButton* m_btSaglabat;
 };

@@ -1,6 +1,6 @@
 #include "reports/ValueResolver.h"
 
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 
 namespace reports {
 
@@ -47,7 +47,7 @@ QString ValueResolver::text(const TextTemplate& t, const Scope& scope) const {
         QString format = s.format;
         // A bare time of day prints hours and minutes, not QTime's seconds and milliseconds.
         if (format.isEmpty() && v.typeId() == QMetaType::QTime) format = QStringLiteral("hh:mm");
-        out += db::formatValue(v, format);
+        out += models::formatValue(v, format);
     }
     return out;
 }

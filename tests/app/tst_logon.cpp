@@ -1,6 +1,7 @@
 // Log-on: the data module against real databases, the workstation's database list, and the
 // log-in dialog driven as a user would drive it.
 #include "TestDatabase.h"
+#include "db/ClinicDatabase.h"
 #include "app/DatabaseList.h"
 #include "app/PasswordDigest.h"
 #include "app/Settings.h"
@@ -212,7 +213,7 @@ private Q_SLOTS:
         QVERIFY2(r.message.contains(path), qPrintable(r.message));
         QVERIFY(!QFile::exists(path));
 
-        TMainFormDati::createDatabase(path);
+        db::CreateClinicDatabase(path);
         r = dati.logOn(request);
         QVERIFY(r.ok());
         QCOMPARE(dati.database().scalar("SELECT COUNT(*) FROM N_USERS").toInt(), 1);

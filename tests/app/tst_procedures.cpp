@@ -2,6 +2,8 @@
 #include "TestDatabase.h"
 #include "app/SharedProcedures.h"
 #include "app/UserNameCodec.h"
+#include "calendar/WorkingDay.h"
+#include "patients/PatientSearch.h"
 #include "db/Statement.h"
 
 #include <QtTest>
@@ -72,7 +74,7 @@ private Q_SLOTS:
     void findPatient() {
         QFETCH(QString, typed);
         QFETCH(QString, expected);
-        QCOMPARE(FindPatient(*m_db, typed), expected.isEmpty() ? 0 : m_keys.value(expected));
+        QCOMPARE(patients::FindPatient(*m_db, typed), expected.isEmpty() ? 0 : m_keys.value(expected));
     }
 
     void findKeyByCode() {
@@ -173,10 +175,10 @@ private Q_SLOTS:
         auto d = testsupport::freshDatabase(QStringLiteral("hours"));
         d->exec("UPDATE N_ISI SET DARBA_LAIKS_NO=:F, DARBA_LAIKS_LIDZ=:T, STUNDU_DALIJUMS=:D",
                 {{"F", from}, {"T", to}, {"D", division}});
-        const QStringList hours = FillWorkingHours(*d);
+        const QStringList hours = calendar::FillWorkingHours(*d);
         QCOMPARE(hours.first(), first);
         QCOMPARE(hours.last(), last);
-        QCOMPARE(FillDurations(*d).size(), durations);
+        QCOMPARE(calendar::FillDurations(*d).size(), durations);
     }
 
     void dayOpen() {

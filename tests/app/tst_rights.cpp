@@ -9,6 +9,7 @@
 #include "app/SystemSettingsStore.h"
 #include "app/UserNameCodec.h"
 #include "app/UserRightsStore.h"
+#include "calendar/WorkingDay.h"
 
 #include <QtTest>
 
@@ -224,7 +225,8 @@ private Q_SLOTS:
     void cleanup() { m_db.reset(); }
 
     void keepThreeDaysOpen() {
-        DayLockStore store(*m_db);
+        app::Session session(*m_db);
+        DayLockStore store(session);
         const QDate today(2026, 3, 10);
         // Days of an earlier year that the window filled are locked too.
         store.ensureDays(QDate(2020, 6, 1), QDate(2020, 6, 30));
@@ -250,7 +252,8 @@ private Q_SLOTS:
     }
 
     void keepOpenZeroChangesNothing() {
-        DayLockStore store(*m_db);
+        app::Session session(*m_db);
+        DayLockStore store(session);
         store.ensureDays(QDate(2026, 3, 1), QDate(2026, 3, 10));
         QCOMPARE(store.lockOlderDays(0, QDate(2026, 3, 10)), 0);
         QCOMPARE(store.lockOlderDays(-2, QDate(2026, 3, 10)), 0);
@@ -264,7 +267,8 @@ private Q_SLOTS:
     // Two workstations start at once: the second leaves the days to the first instead of making
     // them twice.
     void simultaneousStartsMakeEachDayOnce() {
-        DayLockStore store(*m_db);
+        app::Session session(*m_db);
+        DayLockStore store(session);
         const QString path = m_db->connectionString();
         auto other = testsupport::open(path);
         {
@@ -278,7 +282,8 @@ private Q_SLOTS:
     }
 
     void februaryOfANonLeapYear() {
-        DayLockStore store(*m_db);
+        app::Session session(*m_db);
+        DayLockStore store(session);
         store.setMonth(2023, 2, true);
         QCOMPARE(rows(), 28);
         QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM O_DIENAS WHERE FLAG='T'").toInt(), 28);
@@ -297,7 +302,8 @@ private Q_SLOTS:
     }
 
     void firstFill() {
-        DayLockStore store(*m_db);
+        app::Session session(*m_db);
+        DayLockStore store(session);
         const QDate today(2026, 7, 1);
         QVERIFY(store.needsFirstFill(today));
         const int made = store.ensureDays(QDate(1995, 1, 1), QDate(DayLockStore::lastYear(today), 12, 31));
@@ -322,7 +328,8 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, stored);
         QFETCH(int, value);
-        DayLockStore store(*m_db);
+        app::Session session(*m_db);
+        DayLockStore store(session);
         const QString message = store.setKeepOpenDays(text);
         QCOMPARE(message.isEmpty(), stored);
         QCOMPARE(store.keepOpenDays(), value);
@@ -352,7 +359,7 @@ private Q_SLOTS:
         QCOMPARE(d->scalar("SELECT ORGNOS FROM N_ISI").toString(), QStringLiteral("Jaunā klīnika"));
         QCOMPARE(d->scalar("SELECT PVN_LIKME FROM N_ISI").toInt(), 0);
         QCOMPARE(d->scalar("SELECT DARBA_LAIKS_NO FROM N_ISI").toString(), QStringLiteral("8:00"));
-        QCOMPARE(FillWorkingHours(*d).value(0), QStringLiteral("08:00"));
+        QCOMPARE(calendar::FillWorkingHours(*d).value(0), QStringLiteral("08:00"));
     }
 };
 

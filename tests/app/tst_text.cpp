@@ -1,6 +1,6 @@
 // Pure logic of the shared procedures: password digests, log-on name encoding, text
 // normalisation, time texts and slot lists, grid layout text.
-#include "app/GridLayout.h"
+#include "widgets/GridLayout.h"
 #include "app/PasswordDigest.h"
 #include "app/TextNormalize.h"
 #include "app/TimeText.h"
@@ -9,6 +9,7 @@
 #include <QtTest>
 
 using namespace app;
+using namespace widgets;
 
 class TestText : public QObject {
     Q_OBJECT

@@ -1,13 +1,14 @@
 // The start-up from start to exit, and the shared procedures that work on widgets.
 #include "TestDatabase.h"
+#include "molarix/Composition.h"
 #include "app/PasswordDigest.h"
 #include "app/Settings.h"
 #include "app/SharedProcedures.h"
-#include "app/SharedWidgets.h"
+#include "widgets/GridLayout.h"
 #include "app/Startup.h"
 #include "app/TPasswordDlg.h"
 #include "app/UserNameCodec.h"
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,6 +22,7 @@
 #include <QtTest>
 
 using namespace app;
+using namespace widgets;
 
 namespace {
 
@@ -85,7 +87,7 @@ private Q_SLOTS:
         const QString path = testsupport::freshDatabaseFile(QStringLiteral("startup"));
         Settings::setString("Bazes", "Klīnika", path);
         Player player;
-        QCOMPARE(RunApplication(), 0);
+        QCOMPARE(RunApplication(molarix::Compose), 0);
         QCOMPARE(player.messages, QStringList());
         QVERIFY2(player.mainCaption.contains(QStringLiteral("Lietotājs : ADMIN")), qPrintable(player.mainCaption));
         QVERIFY(player.mainCaption.contains(QStringLiteral("Datu bāze: Klīnika")));
@@ -120,7 +122,7 @@ private Q_SLOTS:
         Player player;
         player.cancel = cancel;
         player.password = QStringLiteral("Nepareizi");
-        QCOMPARE(RunApplication(), 0);
+        QCOMPARE(RunApplication(molarix::Compose), 0);
         QCOMPARE(player.messages, messages);
         QVERIFY(player.mainCaption.isEmpty());
         auto d = testsupport::open(path);
@@ -130,7 +132,7 @@ private Q_SLOTS:
     void wrongDateFormatStopsBeforeLogIn() {
         Settings::setString("International", "sShortDate", "M/d/yyyy");
         Player player;
-        QCOMPARE(RunApplication(), 0);
+        QCOMPARE(RunApplication(molarix::Compose), 0);
         QCOMPARE(player.messages.size(), 1);
         QVERIFY(player.messages[0].startsWith(QStringLiteral("Datumam jābūt formātā dd.MM.yyyy.")));
     }
@@ -138,7 +140,7 @@ private Q_SLOTS:
     void gridLayoutPersists() {
         db::ResultSet rows(QStringList{"ISN", "UZVARDS", "VARDS"});
         rows.append({1, "Ozols", "Jānis"});
-        db::ResultTableModel model;
+        models::ResultTableModel model;
         model.setColumns({{"ISN", "Nr"}, {"UZVARDS", "Uzvārds"}, {"VARDS", "Vārds"}});
         model.setRows(rows);
         {

@@ -1,5 +1,5 @@
 #include "billing/AmountInWords.h"
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 
 #include <QtTest>
 #include <cmath>
@@ -135,8 +135,8 @@ void TestAmountInWords::roundedCents() {
     QFETCH(double, amount);
     QFETCH(QString, figure);
     QFETCH(QString, expected);
-    QCOMPARE(db::formatValue(amount, QStringLiteral("0.00")), figure);
-    QCOMPARE(db::formatValue(amount, QStringLiteral("%2.2f")), figure);
+    QCOMPARE(models::formatValue(amount, QStringLiteral("0.00")), figure);
+    QCOMPARE(models::formatValue(amount, QStringLiteral("%2.2f")), figure);
     QCOMPARE(AmountInWords(amount, QStringLiteral("EUR"), QString()), expected);
 }
 

@@ -1,5 +1,5 @@
 // Statement text handling that never needs a server: named parameters and script splitting.
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 #include "db/SqlText.h"
 
 #include <QtTest>
@@ -68,14 +68,14 @@ private Q_SLOTS:
         QFETCH(QVariant, value);
         QFETCH(QString, format);
         QFETCH(QString, expected);
-        QCOMPARE(db::formatValue(value, format), expected);
+        QCOMPARE(models::formatValue(value, format), expected);
     }
 
     void modelShowsFieldsFormatsAndCalculatedColumns() {
         db::ResultSet rs(QStringList{"ISN", "GNOS", "CENA"});
         rs.append({1, QStringLiteral("Plombe"), 10.0});
         rs.append({7, QStringLiteral("Kronis"), 250.5});
-        db::ResultTableModel model;
+        models::ResultTableModel model;
         model.setColumns({{"GNOS", "Nosaukums", "", {}},
                           {"CENA", "Cena", "0.00", {}},
                           {"", "Ar PVN", "0.00",

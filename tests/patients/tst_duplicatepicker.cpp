@@ -2,7 +2,7 @@
 // and as FindKeyByCode opens it during an import.
 #include "TestDatabase.h"
 #include "app/SharedProcedures.h"
-#include "app/SharedWidgets.h"
+#include "patients/TAtkartojasPersKodi.h"
 #include "patients/TAtkartojasPersKodi.h"
 
 #include <QApplication>
@@ -89,15 +89,15 @@ private Q_SLOTS:
             picker->patientCombo()->setCurrentIndex(pick);
             QTest::mouseClick(picker->findChild<QPushButton*>("btOK"), Qt::LeftButton);
         });
-        const int key = app::FindKeyByCode(*m_db, app::CodeKind::PersonalCode, Code, &parent);
+        const int key = patients::FindKeyByCode(*m_db, app::CodeKind::PersonalCode, Code, &parent);
         QVERIFY(shown);
         QCOMPARE(key, expected < 0 ? 0 : m_twins[expected]);
     }
 
     void singleMatchAsksNobody() {
         QWidget parent;
-        QCOMPARE(app::FindKeyByCode(*m_db, app::CodeKind::PersonalCode, QStringLiteral("010190-20002"), &parent), m_other);
-        QCOMPARE(app::FindKeyByCode(*m_db, app::CodeKind::PersonalCode, QStringLiteral("999999-99999"), &parent), 0);
+        QCOMPARE(patients::FindKeyByCode(*m_db, app::CodeKind::PersonalCode, QStringLiteral("010190-20002"), &parent), m_other);
+        QCOMPARE(patients::FindKeyByCode(*m_db, app::CodeKind::PersonalCode, QStringLiteral("999999-99999"), &parent), 0);
         QVERIFY(!QApplication::activeModalWidget());
     }
 };

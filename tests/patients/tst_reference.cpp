@@ -1,18 +1,19 @@
 // The reference lists and their cards, the holidays and the name-day calendar of a new database.
 #include "ModalHelper.h"
 #include "TestDatabase.h"
+#include "db/ClinicDatabase.h"
 #include "app/PasswordDigest.h"
 #include "app/Rights.h"
 #include "app/TMainFormDati.h"
 #include "app/UserNameCodec.h"
-#include "db/ResultTableModel.h"
-#include "patients/NonReceivingTimes.h"
-#include "patients/ReferenceCardStore.h"
-#include "patients/ReferenceListStore.h"
-#include "patients/ReferenceSeed.h"
-#include "patients/TKlasifikators.h"
-#include "patients/Tn_agentsEdit.h"
-#include "patients/Tn_veidiEd.h"
+#include "models/ResultTableModel.h"
+#include "references/NonReceivingTimes.h"
+#include "references/ReferenceCardStore.h"
+#include "references/ReferenceListStore.h"
+#include "db/ReferenceSeed.h"
+#include "references/TKlasifikators.h"
+#include "references/Tn_agentsEdit.h"
+#include "references/Tn_veidiEd.h"
 #include "widgets/ColorBox.h"
 
 #include <QCheckBox>
@@ -25,7 +26,8 @@
 #include <QTableView>
 #include <QtTest>
 
-using namespace patients;
+using namespace references;
+using namespace db;
 
 class TestReference : public QObject {
     Q_OBJECT
@@ -89,7 +91,7 @@ private Q_SLOTS:
             {{"B", bank}});
         m_db->commitRetaining();
 
-        TKlasifikators list(*m_db, QStringLiteral("N_BANKA"));
+        TKlasifikators list(*m_dati, QStringLiteral("N_BANKA"));
         list.refresh(bank);
         QCOMPARE(list.currentKey(), bank);
         ModalHelper modal;
@@ -125,7 +127,7 @@ private Q_SLOTS:
         const QString name = QStringLiteral("Kontrole %1").arg(yes);
         addRow(QStringLiteral("N_VEIDI"), name);
         m_db->commitRetaining();
-        Tn_veidiEd card(*m_db);
+        Tn_veidiEd card(*m_dati);
         card.start(0);
         card.findChild<QLineEdit*>(QStringLiteral("GNOS"))->setText(name);
         card.findChild<QCheckBox*>(QStringLiteral("NEED_SEND_MAIL_KLIENTAM"))->setChecked(true);
@@ -174,14 +176,14 @@ private Q_SLOTS:
         QFETCH(QVariantHash, values);
         QFETCH(QString, message);
         QFETCH(QString, field);
-        const CardCheck check = ReferenceCardStore(*m_db, table).validate(values);
+        const app::CardCheck check = ReferenceCardStore(*m_db, table).validate(values);
         QCOMPARE(check.message, message);
         QCOMPARE(check.field, field);
     }
 
     // The specialist card: colour, blocked flag, and non-receiving lines in the calendar's format.
     void specialistBusyTimes() {
-        Tn_agentsEdit card(*m_db);
+        Tn_agentsEdit card(*m_dati);
         card.start(0);
         card.findChild<QLineEdit*>(QStringLiteral("UZVARDS"))->setText(QStringLiteral("Kalniņa"));
         card.findChild<QLineEdit*>(QStringLiteral("VARDS"))->setText(QStringLiteral("Dace"));
@@ -211,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(row.first("BLOKETS").toInt(), 0);
 
         // On a stored specialist a removed line is written at once.
-        Tn_agentsEdit again(*m_db);
+        Tn_agentsEdit again(*m_dati);
         again.start(key);
         QCOMPARE(again.busy(1).list->count(), 2);
         again.busy(1).list->setCurrentRow(0);
@@ -237,7 +239,7 @@ private Q_SLOTS:
     void newRowsThroughTheListWindow() {
         QFETCH(QString, table);
         QFETCH(QString, name);
-        TKlasifikators list(*m_db, table);
+        TKlasifikators list(*m_dati, table);
         list.show();
         ModalHelper modal;
         modal.onDialog = [&](QDialog* d) {
@@ -297,7 +299,7 @@ private Q_SLOTS:
         const int room = addRow(QStringLiteral("N_KABINETI"), QStringLiteral("Ķirurģijas kabinets"));
         addRow(QStringLiteral("N_KABINETI"), QStringLiteral("Arī kabinets"));
         m_db->commitRetaining();
-        TKlasifikators list(*m_db, QStringLiteral("N_KABINETI"));
+        TKlasifikators list(*m_dati, QStringLiteral("N_KABINETI"));
         list.show();
         typeText(list.quickSearch(), QStringLiteral("ķir"));
         QCOMPARE(list.currentKey(), room);
@@ -374,7 +376,7 @@ private Q_SLOTS:
     void newDatabaseIsSeeded() {
         const QString path = testsupport::scratchDir() + QStringLiteral("/seeded.fdb");
         QFile::remove(path);
-        app::TMainFormDati::createDatabase(path);
+        db::CreateClinicDatabase(path);
         auto db = testsupport::open(path);
         const int year = QDate::currentDate().year();
         const QDate easter = EasterSunday(year + 1);
@@ -432,7 +434,7 @@ private Q_SLOTS:
     // Runs last: the limited session replaces the test's session for good.
     void buttonsFollowRights() {
         {
-            TKlasifikators prices(*m_db, QStringLiteral("N_PRECE"));
+            TKlasifikators prices(*m_dati, QStringLiteral("N_PRECE"));
             for (const char* b : {"btJauns", "btKopet", "btLabot", "btDzest"})
                 QVERIFY(!prices.findChild<QPushButton*>(b)->isEnabled());
         }
@@ -445,11 +447,11 @@ private Q_SLOTS:
             app::TMainFormDati limited(testsupport::open(m_db->connectionString()));
             const app::LogonResult r = limited.authenticate(QStringLiteral("ANNA"), QString());
             QVERIFY2(r.ok(), qPrintable(r.message));
-            TKlasifikators rooms(limited.database(), QStringLiteral("N_KABINETI"));
+            TKlasifikators rooms(limited, QStringLiteral("N_KABINETI"));
             QVERIFY(rooms.findChild<QPushButton*>("btLabot")->isEnabled());
             for (const char* b : {"btJauns", "btKopet", "btDzest"})
                 QVERIFY2(!rooms.findChild<QPushButton*>(b)->isEnabled(), b);
-            TKlasifikators banks(limited.database(), QStringLiteral("N_BANKA"));
+            TKlasifikators banks(limited, QStringLiteral("N_BANKA"));
             QVERIFY(!banks.findChild<QPushButton*>("btLabot")->isEnabled());
         }
     }

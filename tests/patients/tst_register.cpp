@@ -4,10 +4,10 @@
 #include "TestDatabase.h"
 #include "app/Settings.h"
 #include "app/TMainFormDati.h"
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 #include "db/Statement.h"
 #include "patients/PatientListStore.h"
-#include "patients/ReferenceSeed.h"
+#include "db/ReferenceSeed.h"
 #include "patients/TKlienti.h"
 #include "patients/TKlientuKlasifDati.h"
 #include "patients/Tn_klientEdit.h"
@@ -23,6 +23,7 @@
 #include <QtTest>
 
 using namespace patients;
+
 
 class TestRegister : public QObject {
     Q_OBJECT
@@ -76,7 +77,7 @@ private Q_SLOTS:
     }
 
     void personalCodeExitOnTheCard() {
-        Tn_klientEdit card(*m_db);
+        Tn_klientEdit card(*m_dati);
         card.start(0);
         auto* birth = qobject_cast<widgets::NullableDateEdit*>(card.field(QStringLiteral("DZIM_DAT")));
         text(card, "PERS_KODS")->setText(QStringLiteral(" 120385-1001"));
@@ -123,7 +124,7 @@ private Q_SLOTS:
     // The 22 May message comes once: at the first exit of the name, not again on the next exit or
     // on save.
     void defaultNameDayMessageOnce() {
-        Tn_klientEdit card(*m_db);
+        Tn_klientEdit card(*m_dati);
         card.start(0);
         ModalHelper modal;
         text(card, "UZVARDS")->setText(QStringLiteral("rareņa"));
@@ -173,7 +174,7 @@ private Q_SLOTS:
         static const int holder =
             addPatient(QStringLiteral("Turētājs"), QStringLiteral("Koda"), QStringLiteral("111111-11111"));
         const int before = count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS"));
-        Tn_klientEdit card(*m_db);
+        Tn_klientEdit card(*m_dati);
         card.start(0);
         card.show();
         text(card, "UZVARDS")->setText(surname);
@@ -204,7 +205,7 @@ private Q_SLOTS:
         QCOMPARE(rows.value(step.row, QStringLiteral("ISN")).toInt(), key);
 
         // The same through "Meklēt" and its small search window.
-        TKlienti list(*m_db);
+        TKlienti list(*m_dati);
         list.setLetter(QStringLiteral("*"));
         ModalHelper modal;
         modal.onDialog = [](QDialog* d) {
@@ -219,7 +220,7 @@ private Q_SLOTS:
 
     void searchMessagesByTab() {
         const int key = addPatient(QStringLiteral("Zvaigzne"), QStringLiteral("Laura"));
-        TKlienti list(*m_db);
+        TKlienti list(*m_dati);
         list.setLetter(QStringLiteral("B"));
         ModalHelper modal;
         list.search(QStringLiteral("vaigzn"));
@@ -252,12 +253,12 @@ private Q_SLOTS:
         const int a = addPatient(QStringLiteral("Ūdre"), QStringLiteral("Zane"));
         const int b = addPatient(QStringLiteral("Ulmane"), QStringLiteral("Agnese"));
         {
-            TKlienti list(*m_db);
+            TKlienti list(*m_dati);
             list.setLetter(QStringLiteral("U"));
             list.sortByColumn(1);
             QCOMPARE(list.model()->fieldValue(0, QStringLiteral("ISN")).toInt(), b);
         }
-        TKlienti again(*m_db);
+        TKlienti again(*m_dati);
         QCOMPARE(again.letter(), QStringLiteral("U"));
         QCOMPARE(again.order(), QStringLiteral(" VARDS, UZVARDS "));
         QCOMPARE(again.model()->rowCount(), 2);
@@ -266,7 +267,7 @@ private Q_SLOTS:
         QVERIFY(again.model()->findRow(a) >= 0);
         app::Settings::setString(QStringLiteral("Klienti"), QStringLiteral("Kartiba"),
                                  QStringLiteral("ISN; DROP TABLE N_KLIENTS"));
-        TKlienti third(*m_db);
+        TKlienti third(*m_dati);
         QCOMPARE(third.order(), PatientListStore::DefaultOrder());
         // As a picker: Enter on the grid hands the key back and closes.
         third.show();
@@ -284,7 +285,7 @@ private Q_SLOTS:
                                   "901', CURRENT_TIMESTAMP, :K)"),
                    {{"K", key}});
         m_db->commitRetaining();
-        TKlienti list(*m_db);
+        TKlienti list(*m_dati);
         list.setLetter(QStringLiteral("A"));
         QVERIFY(list.setCurrentKey(key));
         ModalHelper modal;
@@ -332,7 +333,7 @@ private Q_SLOTS:
             tx.commit();
         }
         const int total = count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS WHERE ISN!=1"));
-        TKlienti list(*m_db);
+        TKlienti list(*m_dati);
         list.setLetter(QStringLiteral("*"));
         list.refresh();
         QVERIFY(list.model()->rowCount() < total);
@@ -353,7 +354,7 @@ private Q_SLOTS:
     // One receptionist's session: three new patients through the list and the card, a search by a
     // lower-case fragment with Latvian letters, a copy, an attached file, a delete.
     void newPatientFlow() {
-        TKlienti list(*m_db);
+        TKlienti list(*m_dati);
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         ModalHelper modal;

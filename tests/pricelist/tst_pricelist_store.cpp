@@ -2,15 +2,15 @@
 // card's checks, search, quick search and filter with typed text that SQL would misread.
 #include "TestDatabase.h"
 #include "app/SharedProcedures.h"
-#include "patients/PriceListStore.h"
+#include "pricelist/PriceListStore.h"
 
 #include <QtTest>
 
-using patients::PriceGroupRow;
-using patients::PriceItem;
-using patients::PriceListFilter;
-using patients::PriceListResult;
-using patients::PriceListStore;
+using pricelist::PriceGroupRow;
+using pricelist::PriceItem;
+using pricelist::PriceListFilter;
+using pricelist::PriceListResult;
+using pricelist::PriceListStore;
 
 namespace {
 constexpr int User = 1;

@@ -4,10 +4,10 @@
 #include "app/Settings.h"
 #include "app/TMainFormDati.h"
 #include "app/UserNameCodec.h"
-#include "db/ResultTableModel.h"
-#include "patients/TTreeMyRec.h"
-#include "patients/Tn_klprec.h"
-#include "patients/Tn_klprecDati.h"
+#include "models/ResultTableModel.h"
+#include "pricelist/TTreeMyRec.h"
+#include "pricelist/Tn_klprec.h"
+#include "pricelist/Tn_klprecDati.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -23,8 +23,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-using patients::Tn_klprec;
-using patients::TTreeMyRec;
+using pricelist::Tn_klprec;
+using pricelist::TTreeMyRec;
 
 namespace {
 
@@ -97,7 +97,7 @@ private Q_SLOTS:
     void tenLevelTreeShowsNineLevels() {
         int parent = 0;
         for (int level = 1; level <= 10; ++level) parent = group(QStringLiteral("Līmenis %1").arg(level), parent);
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         QTreeWidget* tree = w.groupTree();
         QCOMPARE(tree->topLevelItemCount(), 1);
         int depth = 0;
@@ -114,7 +114,7 @@ private Q_SLOTS:
         const int a = group("A");
         const int a1 = group("A1", a);
         const int a11 = group("A11", a1);
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         const QStringList seen = answering(QMessageBox::Yes, [&] { w.dropGroup(a, a11); });
         QCOMPARE(seen, QStringList{"P?rvietot zem sava apak?zara nedr?kst !!!"});
         QCOMPARE(parentOf(a), 0);
@@ -164,7 +164,7 @@ private Q_SLOTS:
     void deletingAGroupWithItemsShowsTheDatabaseRefusal() {
         const int g = group("Ar precēm");
         const int it = item(g, "Plombe", "P1", 30);
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         w.selectGroup(g);
         const QStringList seen = answering(QMessageBox::Yes, [&] { w.deleteGroup(); });
         QCOMPARE(seen.size(), 2);
@@ -184,7 +184,7 @@ private Q_SLOTS:
     void newItemTakesTheDefaultVatRate() {
         const int g = group("G");
         m_dati->setDefaultVatRate(12);
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         w.selectGroup(g);
         w.newItem();
         QComboBox* vat = w.card()->vatCombo();
@@ -206,7 +206,7 @@ private Q_SLOTS:
     void duplicateCodeIsRefusedOnTheCard() {
         const int g = group("G");
         item(g, "Esošā", "K1", 10);
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         w.newItem();
         w.card()->nameEdit()->setText("Jaunā");
         w.card()->codeEdit()->setText("K1");
@@ -220,7 +220,7 @@ private Q_SLOTS:
         item(g, "Bezmaksas apskate", "B1", 0);
         item(g, "Kronis", "KR-2", 300, 0x00FF0000);  // blue, stored as 0x00BBGGRR
         item(g, "Plombe", "PL-1", 40);
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         QAbstractItemModel* m = w.itemGrid()->model();
         QCOMPARE(listNames(w), (QStringList{"Bezmaksas apskate", "Kronis", "Plombe"}));
         QCOMPARE(m->index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
@@ -239,7 +239,7 @@ private Q_SLOTS:
         const int g = group("G");
         item(g, "A", "A", 1);
         const int b = item(g, "B", "B", 2);
-        Tn_klprec w(nullptr, true);
+        Tn_klprec w(*m_dati, nullptr, true);
         QVERIFY(w.goToItem(b));
         w.show();
         QTest::keyClick(w.itemGrid(), Qt::Key_Return);
@@ -255,7 +255,7 @@ private Q_SLOTS:
                   {{"G", app::EncodeUserName(QStringLiteral("SKATITAJS"))}});
         db().commitRetaining();
         QVERIFY(m_dati->authenticate(QStringLiteral("SKATITAJS"), QString()).ok());
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         w.show();
         QCOMPARE(answering(QMessageBox::Yes, [&] { w.dropGroup(a, b); }), QStringList{"Jums nav tiesības pārvietot grupas !!!"});
         w.selectGroup(b1);
@@ -273,7 +273,7 @@ private Q_SLOTS:
     void sizesSplitterAndOrderAreKept() {
         group("G");
         {
-            Tn_klprec w;
+            Tn_klprec w(*m_dati);
             w.resize(900, 700);
             w.show();
             QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -286,7 +286,7 @@ private Q_SLOTS:
         QCOMPARE(app::Settings::integer("PrecesKlasif", "SplitterH"), 250);
         QCOMPARE(app::Settings::string("PrecesKlasif", "Kartiba"), QStringLiteral("PARDCENA1"));
         QVERIFY(app::Settings::contains("PrecesKlasif", "GroupTreeHeight"));
-        Tn_klprec again;
+        Tn_klprec again(*m_dati);
         QCOMPARE(again.size(), QSize(900, 700));
         QCOMPARE(again.order(), QStringLiteral("PARDCENA1"));
         again.show();
@@ -297,7 +297,7 @@ private Q_SLOTS:
     // A receptionist builds a small clinic price list, moves a group, finds an item by a fragment
     // of its name and narrows the list by price.
     void smallClinicAsAUserWouldBuildIt() {
-        Tn_klprec w;
+        Tn_klprec w(*m_dati);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         auto newTopGroup = [&](const QString& name) {
@@ -356,7 +356,7 @@ private Q_SLOTS:
         QCOMPARE(answering(QMessageBox::Ok, [&] { w.searchNext(); }), QStringList{"Nav atrasts !!!"});
 
         // Filter by price: only the groups holding a 12.00 item stay.
-        patients::PriceListFilter f;
+        pricelist::PriceListFilter f;
         f.price = "12";
         w.setFilter(f);
         QStringList shown;

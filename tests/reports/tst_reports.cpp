@@ -1,6 +1,6 @@
 // Placeholders, layout files and the CSV export.
 #include "ReportTestData.h"
-#include "db/ResultTableModel.h"
+#include "models/ResultTableModel.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 #include "reports/ValueResolver.h"
@@ -79,7 +79,7 @@ void TestReportUnits::placeholders() {
     const ValueCallback values =
         ReportValues()
             .set(QStringLiteral("shGnos"), QStringLiteral("Zobārstniecība Ņ"))
-            .set(QStringLiteral("shCena"), [&](int r) { return db::formatValue(rows.value(r, "CENA"), "0.00"); })
+            .set(QStringLiteral("shCena"), [&](int r) { return models::formatValue(rows.value(r, "CENA"), "0.00"); })
             .set(QStringLiteral("Parads"),
                  [&](int r) { return rows.value(r, "SUMMA").toDouble() - rows.value(r, "CENA").toDouble(); });
     ValueResolver resolver(rows, values, QDateTime(QDate(2025, 3, 5), QTime(14, 7, 9)));

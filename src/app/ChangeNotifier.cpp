@@ -1,0 +1,63 @@
+#include "app/ChangeNotifier.h"
+
+namespace app {
+
+namespace {
+
+const QStringList& referenceTables() {
+    static const QStringList tables{QStringLiteral("N_AGENTS"),  QStringLiteral("N_KABINETI"), QStringLiteral("N_VEIDI"),
+                                    QStringLiteral("N_BANKA"),   QStringLiteral("N_RAJONS"),   QStringLiteral("N_KLGRUPA"),
+                                    QStringLiteral("N_SVETKI"),  QStringLiteral("N_USERGROUP")};
+    return tables;
+}
+
+}  // namespace
+
+ChangeNotifier::ChangeNotifier(QObject* parent) : QObject(parent) {}
+
+QStringList ChangeNotifier::watchedTables() {
+    QStringList tables = referenceTables();
+    tables << QStringLiteral("N_KLIENTS") << QStringLiteral("N_PRECE") << QStringLiteral("N_PRGRUP")
+           << QStringLiteral("N_USERS") << QStringLiteral("O_DIENAS") << QStringLiteral("N_ISI");
+    return tables;
+}
+
+void ChangeNotifier::notifyCommitted(const QString& table, const QList<int>& keys) {
+    m_pendingOwn[table].append(QDateTime::currentDateTimeUtc());
+    announce(table, keys);
+}
+
+void ChangeNotifier::eventsPosted(const QHash<QString, int>& counts) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        int foreign = it.value();
+        QList<QDateTime>& pending = m_pendingOwn[it.key()];
+        // A notice whose event never came (e.g. a save that changed no row) must not swallow
+        // another workstation's change for long.
+        while (!pending.isEmpty() && pending.first().msecsTo(now) > OwnEventWaitMs) pending.removeFirst();
+        while (foreign > 0 && !pending.isEmpty()) {
+            pending.removeFirst();
+            --foreign;
+        }
+        if (foreign > 0) announce(it.key(), {});
+    }
+}
+
+void ChangeNotifier::announce(const QString& table, const QList<int>& keys) {
+    Q_EMIT tableChanged(table, keys);
+    if (table == QLatin1String("N_KLIENTS"))
+        Q_EMIT patientsChanged(keys);
+    else if (table == QLatin1String("N_PRECE") || table == QLatin1String("N_PRGRUP"))
+        Q_EMIT priceListChanged(keys);
+    else if (table == QLatin1String("O_DIENAS"))
+        Q_EMIT dayLocksChanged();
+    else if (table == QLatin1String("N_USERS"))
+        Q_EMIT usersChanged();
+    else if (table == QLatin1String("N_ISI"))
+        Q_EMIT settingsChanged();
+    if (referenceTables().contains(table)) Q_EMIT referenceChanged(table, keys);
+    // The rights window lists the user groups too.
+    if (table == QLatin1String("N_USERGROUP")) Q_EMIT usersChanged();
+}
+
+}  // namespace app

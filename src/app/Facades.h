@@ -1,0 +1,53 @@
+#pragma once
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// How one subsystem opens another's windows without knowing their classes. The composition root
+// (src/molarix) fills them in at start-up; an empty function means the window does not exist in
+// this program (its button stays disabled).
+namespace app {
+
+// The consultation window filtered to a patient, or on one request (marker 1) or consultation
+// (marker 2) with its key.
+struct ConsultationTarget {
+    int patientKey = 0;
+    int documentKey = 0;
+    int marker = 0;  // 0 = the patient's consultations, 1 = a request, 2 = a consultation
+};
+
+struct PatientsFacade {
+    // The patient list as a modal picker positioned on the key; the chosen key, or 0.
+    std::function<int(QWidget* parent, int currentKey)> pick;
+    // The patient card: key 0 = new, negative = copy of -key, positive = edit. Returns the saved
+    // key, or 0 when the card was closed without saving.
+    std::function<int(QWidget* parent, int key, bool historyPage)> edit;
+};
+
+struct ReferencesFacade {
+    // A reference list (N_AGENTS, N_PRECE, ...) as a modal picker; the chosen key, or 0.
+    std::function<int(QWidget* parent, const QString& table, int currentKey)> pick;
+};
+
+struct CalendarFacade {
+    std::function<void(QWidget* parent, int appointmentKey)> openAppointment;
+};
+
+struct ConsultationsFacade {
+    std::function<void(QWidget* parent, const ConsultationTarget& target)> open;
+};
+
+struct BillingFacade {
+    std::function<void(QWidget* parent, int invoiceKey)> openInvoice;
+};
+
+struct Facades {
+    PatientsFacade patients;
+    ReferencesFacade references;
+    CalendarFacade calendar;
+    ConsultationsFacade consultations;
+    BillingFacade billing;
+};
+
+}  // namespace app

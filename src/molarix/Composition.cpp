@@ -1,0 +1,18 @@
+#include "molarix/Composition.h"
+
+#include "app/Session.h"
+#include "app/WindowRegistry.h"
+#include "patients/PatientWindows.h"
+#include "pricelist/Tn_klprec.h"
+#include "references/TKlasifikators.h"
+
+namespace molarix {
+
+// A new subsystem adds its registration call here.
+void Compose(app::WindowRegistry& registry, app::Session& session) {
+    references::RegisterWindows(registry, session);
+    pricelist::RegisterWindows(registry);
+    patients::RegisterWindows(registry, session);
+}
+
+}  // namespace molarix

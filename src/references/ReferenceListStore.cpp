@@ -1,0 +1,77 @@
+#include "references/ReferenceListStore.h"
+#include "app/SharedProcedures.h"
+
+#include <QDateTime>
+
+namespace references {
+
+namespace {
+}  // namespace
+
+ReferenceListStore::ReferenceListStore(db::Database& database, const ReferenceTable& table)
+    : m_db(database), m_table(table) {}
+
+db::ResultSet ReferenceListStore::fetch() {
+    return m_db.select(m_table.listSql());
+}
+
+QString ReferenceListStore::rowName(const db::ResultSet& rows, int row) const {
+    if (row < 0 || row >= rows.rowCount()) return {};
+    if (m_table.persons)
+        return rows.value(row, QStringLiteral("UZVARDS")).toString() + QLatin1Char(' ') +
+               rows.value(row, QStringLiteral("VARDS")).toString();
+    return rows.value(row, QStringLiteral("GNOS")).toString();
+}
+
+int FindPrefixRow(const db::ResultSet& rows, const QString& field, const QString& text) {
+    if (text.isEmpty()) return -1;
+    const int column = rows.columnIndex(field);
+    if (column < 0) return -1;
+    for (int r = 0; r < rows.rowCount(); ++r)
+        if (rows.value(r, column).toString().startsWith(text, Qt::CaseInsensitive)) return r;
+    return -1;
+}
+
+int ReferenceListStore::quickSearchRow(const db::ResultSet& rows, const QString& text) const {
+    return FindPrefixRow(rows, m_table.nameField(), text);
+}
+
+QString ReferenceListStore::editRefusal(int key) const {
+    return key == 1 && m_table.hasDefaultRow ? tr("Tas ir sistēmas parametrs, labot nedrīkst !!!")
+                                             : QString();
+}
+
+QString ReferenceListStore::deleteRefusal(bool listEmpty, int key) const {
+    if (listEmpty || key <= 0) return tr("Nav datu, ko dzēst !!!");
+    if (key == 1 && m_table.hasDefaultRow) return tr("Šis ir sistēmas parametrs, dzēst nedrīkst !!!");
+    return {};
+}
+
+QString ReferenceListStore::deleteQuestion(const QString& name) const {
+    return tr("Vai tiešām vēlaties dzēst ") + name + QStringLiteral(" ?");
+}
+
+app::DeleteOutcome DeleteRow(db::Database& database, const QString& table, int key, const QString& name,
+                        int userIsn) {
+    if (!app::IsSqlIdentifier(table)) throw std::invalid_argument("not a table name");
+    app::DeleteOutcome out;
+    try {
+        db::Transaction tx(database);
+        tx.exec(QStringLiteral("DELETE FROM ") + table + QStringLiteral(" WHERE ISN=:Isn"),
+                {{QStringLiteral("Isn"), key}});
+        app::WriteJournal(tx, userIsn, QStringLiteral("D"), QString(), table, key, name, QDateTime());
+        tx.commit();
+        out.deleted = true;
+    } catch (const db::DbError& e) {
+        out.message = e.isForeignKey()
+                          ? ReferencedRowMessage() + e.message()
+                          : QCoreApplication::translate("TKlasifikators", "Sistēmas kļūda: ") + e.message();
+    }
+    return out;
+}
+
+app::DeleteOutcome ReferenceListStore::remove(int key, const QString& name, int userIsn) {
+    return DeleteRow(m_db, m_table.table, key, name, userIsn);
+}
+
+}  // namespace references
