@@ -1,5 +1,6 @@
 // Reading of layout files: <report> with one element per band; see reports/sample.xml for every
 // element and attribute.
+#include "db/NumberFormat.h"
 #include "reports/ReportError.h"
 #include "reports/ReportLayout.h"
 
@@ -8,6 +9,35 @@
 namespace reports {
 
 namespace {
+
+// Why a placeholder's format cannot be used; empty when it can. A number format must be one of
+// db::NumberFormat's forms; any other format must be a date or time pattern (dd.MM.yyyy, hh:mm):
+// QDate and QTime field letters, other characters as separators, text in single quotes.
+QString formatProblem(const QString& format) {
+    using db::NumberFormat;
+    if (format.isEmpty()) return {};
+    if (NumberFormat::isNumberNotation(format)) {
+        if (NumberFormat::parse(format)) return {};
+        return QStringLiteral("skaitļa formāts \"%1\" nav atļauts; der %[-][0][platums][.decimāles]f "
+                              "(platums līdz %2, decimāles līdz %3), 0.00, #0.00 vai #,##0.00")
+            .arg(format, QString::number(NumberFormat::MaxWidth), QString::number(NumberFormat::MaxPrecision));
+    }
+    bool quoted = false;
+    bool anyField = false;
+    for (const QChar c : format) {
+        if (c == u'\'') {
+            quoted = !quoted;
+        } else if (!quoted && c.isLetter()) {
+            if (!QStringView(u"dMyhHmszaApPt").contains(c)) {
+                anyField = false;
+                break;
+            }
+            anyField = anyField || QStringView(u"dMyhHmsz").contains(c);
+        }
+    }
+    if (anyField && !quoted) return {};
+    return QStringLiteral("formāts \"%1\" nav ne skaitļa, ne datuma vai laika formāts").arg(format);
+}
 
 class LayoutReader {
 public:
@@ -23,8 +53,10 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const QString& what) const {
-        throw ReportError(QStringLiteral("Atskaites veidne %1, rinda %2: %3").arg(m_source).arg(m_xml.lineNumber()).arg(what));
+    [[noreturn]] void fail(const QString& what) const { failAt(m_xml.lineNumber(), what); }
+    [[noreturn]] void failAt(qint64 line, const QString& what) const {
+        throw ReportError(
+            QStringLiteral("Atskaites veidne %1, rinda %2: %3").arg(m_source, QString::number(line), what));
     }
 
     QString attribute(const char* name) const { return m_xml.attributes().value(QLatin1StringView(name)).toString(); }
@@ -146,10 +178,27 @@ private:
         t.wrap = flag("wrap");
         t.frameWidth = number("frame", 0);
         t.csvTitle = attribute("csv-title");
+        // The text begins on the line where its start tag ends.
+        const qint64 firstLine = m_xml.lineNumber();
         // The text is taken as it stands: leading and trailing blanks are part of it.
         t.text = TextTemplate(m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement));
         if (m_xml.hasError()) fail(m_xml.errorString());
+        checkFormats(t.text, firstLine);
         return t;
+    }
+
+    // Formats are checked here, not when printing: a layout with a format the printing cannot
+    // honour is refused as a whole, naming the line of the placeholder.
+    void checkFormats(const TextTemplate& text, qint64 firstLine) const {
+        const QString& source = text.source();
+        for (const TextTemplate::Segment& s : text.segments()) {
+            if (!s.isPlaceholder()) continue;
+            const QString problem = formatProblem(s.format);
+            if (problem.isEmpty()) continue;
+            const qsizetype close = source.indexOf(u']', s.offset);
+            failAt(firstLine + source.left(s.offset).count(u'\n'),
+                   QStringLiteral("vietturī %1 %2").arg(source.mid(s.offset, close - s.offset + 1), problem));
+        }
     }
 
     LineItem line() {
