@@ -41,10 +41,20 @@ QString formatProblem(const QString& format) {
 
 class LayoutReader {
 public:
-    LayoutReader(const QByteArray& xml, const QString& source) : m_xml(xml), m_source(source) {}
+    LayoutReader(const QByteArray& xml, const QString& source)
+        : m_xml(xml),
+          m_source(source),
+          m_blank(xml.trimmed().isEmpty()),
+          m_startsLikeXml(xml.trimmed().startsWith('<') || xml.startsWith("\xEF\xBB\xBF<")) {}
 
     ReportLayout read() {
-        if (!m_xml.readNextStartElement()) fail(QStringLiteral("tukšs fails"));
+        if (!m_xml.readNextStartElement()) {
+            if (m_blank) fail(QStringLiteral("tukšs fails"));
+            // A file that does not open with a tag (a PDF or a CSV chosen by mistake) is not XML
+            // at all: say so instead of calling it empty or quoting the parser.
+            if (!m_startsLikeXml) fail(QStringLiteral("fails nav XML (%1)").arg(m_xml.errorString()));
+            fail(m_xml.errorString());
+        }
         if (m_xml.name() != u"report") fail(QStringLiteral("saknes elementam jābūt <report>"));
         readReportAttributes();
         while (m_xml.readNextStartElement()) readBandElement();
@@ -215,6 +225,8 @@ private:
 
     QXmlStreamReader m_xml;
     QString m_source;
+    bool m_blank;
+    bool m_startsLikeXml;
     ReportLayout m_layout;
 };
 

@@ -114,6 +114,9 @@ void TestReportUnits::layoutErrors_data() {
     row("bad flag", "<report><title height='5'><text x='0' y='0' width='9' height='5' wrap='varbūt'>a</text></title></report>",
         "atribūtam wrap jābūt true vai false");
     row("unknown item", "<report><title height='5'><image/></title></report>", "nezināms elements <image> joslā");
+    row("not XML at all", "Šis ir teksts, nevis veidne", "rinda 1: fails nav XML");
+    row("a PDF", "%PDF-1.4\n%\xC3\xA2\n1 0 obj", "fails nav XML");
+    row("empty", " \n ", "tukšs fails");
 
     // Placeholder formats: only number forms that print safely, and date or time patterns; the
     // line is the placeholder's own.
