@@ -1,0 +1,152 @@
+// molarix-admin run as a separate program, as a clinic runs it: report rendering from CSV.
+#include "TestDatabase.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QUuid>
+#include <QtTest>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+Run admin(const QStringList& args, const QByteArray& input = {}, const QString& home = {},
+          const QString& workingDirectory = {}) {
+    QProcess p;
+    if (!home.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        p.setProcessEnvironment(env);
+    }
+    if (!workingDirectory.isEmpty()) p.setWorkingDirectory(workingDirectory);
+    p.start(QStringLiteral(MOLARIX_ADMIN), args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(120000)) p.kill();
+    Run r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+// A fresh folder of this run's scratch space.
+QString scratchFolder(const QString& tag) {
+    const QString dir =
+        testsupport::scratchDir() + u'/' + tag + u'-' + QUuid::createUuid().toString(QUuid::Id128).left(8);
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write %s", qPrintable(path));
+    f.write(content);
+    return path;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A layout whose master band prints every column of the sample layout's CSV export under its
+// own title, with the export's formats: rendering that export again must give it back unchanged.
+const char* EchoLayout = R"(<report name="Atbalss">
+  <master-data height="5">
+    <text x="0" y="0" width="10" height="5" csv-title="Nr.">[Nr.]</text>
+    <text x="10" y="0" width="20" height="5" csv-title="Datums">[Datums]</text>
+    <text x="30" y="0" width="20" height="5" csv-title="Numurs">[Numurs]</text>
+    <text x="50" y="0" width="60" height="5" csv-title="Pakalpojums">[Pakalpojums]</text>
+    <text x="110" y="0" width="20" height="5" csv-title="Skaits">[Skaits]</text>
+    <text x="130" y="0" width="20" height="5" csv-title="Cena">[Cena|0.00]</text>
+    <text x="150" y="0" width="30" height="5" csv-title="Summa">[Summa|%10.2f]</text>
+  </master-data>
+</report>
+)";
+
+}  // namespace
+
+class TestAdmin : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { testsupport::isolateSettings(); }
+
+    // ---- render-report -------------------------------------------------------------------------
+
+    // Quoted fields are read as one field, and what the export writes is read back as it was.
+    void renderReportReadsItsOwnCsv() {
+        const QString dir = scratchFolder(QStringLiteral("render"));
+        const QString data = writeFile(
+            dir + QStringLiteral("/dati.csv"),
+            QByteArray("DATUMS;NUMURS;ISKLIENTS;KLIENTS;DZIM_DAT;PRECE;DAUDZUMS;CENA;SUMMA\r\n"
+                       "02.01.2025;R-001;1;\"Bērziņš; Jānis\";01.01.1980;Zoba plombēšana;2;12.5;25\r\n"
+                       "03.01.2025;\"R;002\";1;\"Bērziņš; Jānis\";01.01.1980;\"Kronis "
+                       "\"\"Premium\"\"\";1;-12.5;-12.5\r\n"
+                       ";R-003;2;Žanis;;\"Higiēna\nun pulēšana\";3;0.1;0.3\r\n"
+                       "04.01.2025;R-004;2;Žanis;;=1+2;1;5;5\r\n"));
+        const QString first = dir + QStringLiteral("/pirmais.csv");
+        Run r = admin({"render-report", "sample", data, first});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QByteArray expected(
+            "Nr.;Datums;Numurs;Pakalpojums;Skaits;Cena;Summa\r\n"
+            "1;02.01.2025;R-001;Zoba plombēšana;2;12.50;     25.00\r\n"
+            "2;03.01.2025;\"R;002\";\"Kronis \"\"Premium\"\"\";1;-12.50;    -12.50\r\n"
+            "3;;R-003;\"Higiēna\nun pulēšana\";3;0.10;      0.30\r\n"
+            "4;04.01.2025;R-004;'=1+2;1;5.00;      5.00\r\n");
+        QCOMPARE(readFile(first), expected);
+
+        const QString echo = writeFile(dir + QStringLiteral("/atbalss.xml"), EchoLayout);
+        const QString second = dir + QStringLiteral("/otrais.csv");
+        r = admin({"render-report", echo, first, second});
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        QCOMPARE(readFile(second), expected);
+    }
+
+    void renderReportRefuses_data() {
+        QTest::addColumn<QByteArray>("layout");  // empty: the built-in sample
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("message");
+        const QByteArray header = "DATUMS;NUMURS;ISKLIENTS;KLIENTS;DZIM_DAT;PRECE;DAUDZUMS;CENA;SUMMA\n";
+        const QByteArray good = "02.01.2025;R-1;1;Ivo;;Higiēna;1;5;5\n";
+        QTest::newRow("quote never closed") << QByteArray() << header + good + "03.01.2025;\"R-2;1;Ivo\n"
+                                            << "dati.csv, rinda 3: pēdiņa atvērta, bet nav aizvērta";
+        QTest::newRow("a field too many")
+            << QByteArray() << header + "02.01.2025;R-1;1;Bērziņš; Jānis;;X;1;5;5\n"
+            << "dati.csv, rinda 2: 10 lauki, bet kolonnu ir 9";
+        QTest::newRow("a field short") << QByteArray() << header + good + "02.01.2025;R-1\n"
+                                       << "dati.csv, rinda 3: 2 lauki, bet kolonnu ir 9";
+        const QByteArray layout =
+            "<report>\n<master-data height='5'>\n<text x='0' y='0' width='9' height='5'>"
+            "[SUMMA|%s]</text>\n</master-data>\n</report>\n";
+        QTest::newRow("format %s") << layout << header + good << "rinda 3: vietturī [SUMMA|%s]";
+        QByteArray wide = layout;
+        wide.replace("%s", "%999999999.2f");
+        QTest::newRow("format of a huge width")
+            << wide << header + good << "rinda 3: vietturī [SUMMA|%999999999.2f]";
+        QTest::newRow("a layout that is not XML") << QByteArray("Nr.;Datums\n1;02.01.2025\n") << header + good
+                                                  << "veidne.xml, rinda 1: fails nav XML";
+    }
+    void renderReportRefuses() {
+        QFETCH(QByteArray, layout);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, message);
+        const QString dir = scratchFolder(QStringLiteral("refuse"));
+        const QString layoutArg = layout.isEmpty() ? QStringLiteral("sample")
+                                                   : writeFile(dir + QStringLiteral("/veidne.xml"), layout);
+        const QString dataPath = writeFile(dir + QStringLiteral("/dati.csv"), data);
+        for (const char* out : {"/x.pdf", "/x.csv"}) {
+            const Run r = admin({"render-report", layoutArg, dataPath, dir + QLatin1String(out)});
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains(message), qPrintable(r.err));
+            QVERIFY(!QFile::exists(dir + QLatin1String(out)));
+        }
+    }
+};
+
+QTEST_MAIN(TestAdmin)
+#include "tst_admin.moc"
