@@ -90,7 +90,8 @@ public:
     void writeJournal(const QString& code, const QString& number, const QString& table, int key,
                       const QString& note = QString(), const QDateTime& documentDate = QDateTime());
 
-    // Orderly exit: closes the log-on row (END_TIME, LOGOFF "OK") and commits.
+    // Orderly exit: closes the log-on row (END_TIME, LOGOFF "OK") in a transaction of its own and
+    // commits it. Once per log-on: a second call does nothing.
     void endLogon();
 
     // Text of the server's error when a database cannot be opened, with a plain explanation added
@@ -109,6 +110,7 @@ private:
     QString m_userName;
     QString m_userRights;
     int m_logonIsn = 0;
+    bool m_logonEnded = false;
     QColor m_highlightColor{0xC0, 0xDC, 0xC0};
     int m_defaultVatRate = 21;
 };
