@@ -1,5 +1,7 @@
-// molarix-admin run as a separate program, as a clinic runs it: report rendering from CSV.
+// molarix-admin run as a separate program, as a clinic runs it: report rendering from CSV and
+// the name-day import.
 #include "TestDatabase.h"
+#include "app/DatabaseCharset.h"
 
 #include <QDir>
 #include <QProcess>
@@ -145,6 +147,89 @@ private Q_SLOTS:
             QVERIFY2(r.err.contains(message), qPrintable(r.err));
             QVERIFY(!QFile::exists(dir + QLatin1String(out)));
         }
+    }
+
+    // ---- import-namedays -----------------------------------------------------------------------
+
+    void importNamedays_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("reported");
+        QTest::addColumn<QStringList>("notReported");
+        QTest::newRow("letters the database lacks")
+            << QByteArray("01.01;Ivo\n02.01;Иван\n03.01;Zoë Ñora\n04.01;Ģirts\n05.01;Emoji😀\n") << 1
+            << QStringList{"rinda 2: vārdā \"Иван\" ir zīmes, ko datu bāze nevar saglabāt (Иван)",
+                           "rinda 3: vārdā \"Zoë Ñora\" ir zīmes, ko datu bāze nevar saglabāt (ëÑ)",
+                           "rinda 5:", "Kļūdaino rindu skaits: 3. Nekas netika ielādēts."}
+            << QStringList{"rinda 1", "rinda 4", "ransliterat"};
+        QTest::newRow("Baltic letters")
+            << QByteArray("01.01;Ģirts\n02.01;Šarūnas\n03.01;Õnne\n04.01;Ąžuolas\n") << 0 << QStringList{}
+            << QStringList{"rinda"};
+    }
+    void importNamedays() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, reported);
+        QFETCH(QStringList, notReported);
+        const QString database = testsupport::freshDatabaseFile(QStringLiteral("namedays"));
+        const QString file =
+            writeFile(scratchFolder(QStringLiteral("namedays")) + QStringLiteral("/v.csv"), content);
+        const Run r = admin({"import-namedays", database, file});
+        QCOMPARE(r.code, exitCode);
+        for (const QString& s : reported) QVERIFY2(r.err.contains(s), qPrintable(s + u'\n' + r.err));
+        for (const QString& s : notReported) QVERIFY2(!r.err.contains(s), qPrintable(s + u'\n' + r.err));
+        auto db = testsupport::open(database);
+        const int names = db->scalar(QStringLiteral("SELECT COUNT(*) FROM N_SVETKI WHERE FLAG=0 AND GNOS IN "
+                                                    "('Ģirts', 'Šarūnas', 'Õnne', 'Ąžuolas')"))
+                              .toInt();
+        QCOMPARE(names, exitCode == 0 ? 4 : 0);
+    }
+
+    // A file that is no name-day list at all: the first 20 bad lines, each shown short, and the
+    // count; not a message per line.
+    void importNamedaysOfGarbage() {
+        QByteArray content;
+        content.reserve(12 << 20);
+        const QByteArray line = "nav;derīga;rinda " + QByteArray(60, 'x') + '\n';
+        for (int i = 0; i < 100000; ++i) content += line;
+        content += QByteArray(3 << 20, 'y');  // a last line of 3 MB without a line end
+        const QString file =
+            writeFile(scratchFolder(QStringLiteral("garbage")) + QStringLiteral("/v.csv"), content);
+        const Run r =
+            admin({"import-namedays", testsupport::freshDatabaseFile(QStringLiteral("garbage")), file});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.size() < 5000, qPrintable(r.err.left(5000)));
+        QVERIFY(r.err.contains(
+            QStringLiteral("rinda 1: jābūt \"datums;vārds\" (nav;derīga;rinda xxxxxxxxxxxxxxxxxxxxxxx…)")));
+        QVERIFY(r.err.contains(QStringLiteral("rinda 20: ")));
+        QVERIFY(!r.err.contains(QStringLiteral("rinda 21: ")));
+        QVERIFY2(r.err.contains(QStringLiteral("parādītas pirmās 20 no 100001 kļūdainajām rindām")),
+                 qPrintable(r.err));
+        QVERIFY(r.err.contains(QStringLiteral("Kļūdaino rindu skaits: 100001. Nekas netika ielādēts.")));
+    }
+
+    // The check before the import agrees with the engine on every character of the Latin,
+    // Cyrillic-free blocks and the punctuation block.
+    void charsetCheckAgreesWithTheEngine() {
+        auto db = testsupport::freshDatabase(QStringLiteral("charset"));
+        QStringList disagree;
+        auto check = [&](char32_t c) {
+            const QString text = QString::fromUcs4(&c, 1);
+            bool engine = true;
+            try {
+                db->scalar(
+                    QStringLiteral("SELECT CAST(:T AS VARCHAR(2) CHARACTER SET WIN1257) FROM RDB$DATABASE"),
+                    {{QStringLiteral("T"), text}});
+            } catch (const db::DbError&) {
+                engine = false;
+            }
+            if (engine != app::FitsDatabaseCharset(text)) disagree.append(QString::number(uint(c), 16));
+        };
+        for (char32_t c = 0x20; c < 0x300; ++c) check(c);
+        for (char32_t c = 0x2000; c < 0x2200; ++c) check(c);
+        check(0x0416);   // Ж
+        check(0x1F600);  // an emoji, outside the basic plane
+        QVERIFY2(disagree.isEmpty(), qPrintable(disagree.join(u' ')));
     }
 };
 
