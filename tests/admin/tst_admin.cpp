@@ -1,7 +1,10 @@
-// molarix-admin run as a separate program, as a clinic runs it: report rendering from CSV and
-// the name-day import.
+// molarix-admin run as a separate program, as a clinic runs it: report rendering from CSV, the
+// name-day import and passwords.
 #include "TestDatabase.h"
 #include "app/DatabaseCharset.h"
+#include "app/PasswordDigest.h"
+#include "app/SharedProcedures.h"
+#include "app/UserNameCodec.h"
 
 #include <QDir>
 #include <QProcess>
@@ -230,6 +233,60 @@ private Q_SLOTS:
         check(0x0416);   // Ж
         check(0x1F600);  // an emoji, outside the basic plane
         QVERIFY2(disagree.isEmpty(), qPrintable(disagree.join(u' ')));
+    }
+
+    // ---- set-password ---------------------------------------------------------------------------
+
+    void setPasswordEmpty_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("logsOnWith");  // the password that logs on afterwards; "-" none changed
+        QTest::newRow("empty line refused") << QStringList{"--password-stdin"} << QByteArray("\n") << 1
+                                            << "Ja tā ir domāts, atkārtojiet ar --allow-empty"
+                                            << "-";
+        QTest::newRow("empty input refused")
+            << QStringList{"--password-stdin"} << QByteArray("\r\n") << 1 << "varēs pieteikties bez paroles"
+            << "-";
+        QTest::newRow("empty allowed") << QStringList{"--password-stdin", "--allow-empty"} << QByteArray("\n")
+                                       << 0 << "varēs pieteikties bez paroles"
+                                       << "";
+        QTest::newRow("a password needs no option")
+            << QStringList{"--allow-empty", "--password-stdin"} << QByteArray("Zobs1\n") << 0 << ""
+            << "Zobs1";
+    }
+    void setPasswordEmpty() {
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, input);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        QFETCH(QString, logsOnWith);
+        const QString database = testsupport::freshDatabaseFile(QStringLiteral("password"));
+        const QString old = app::MakePasswordDigest(QStringLiteral("Vecā"));
+        {
+            auto db = testsupport::open(database);
+            app::EnsureDefaultRows(db->defaultTransaction());
+            db->exec(QStringLiteral("INSERT INTO N_USERS (GNOS, PASWORD, ISUSERGROUP) VALUES (:G, :P, 1)"),
+                     {{QStringLiteral("G"), app::EncodeUserName(QStringLiteral("DAKTERE"))},
+                      {QStringLiteral("P"), old}});
+            db->commitRetaining();
+        }
+        const Run r = admin(QStringList{"set-password", database, "DAKTERE"} + options, input);
+        QCOMPARE(r.code, exitCode);
+        if (message.isEmpty())
+            QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
+        else
+            QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        auto db = testsupport::open(database);
+        const QString stored =
+            db->scalar(QStringLiteral("SELECT PASWORD FROM N_USERS WHERE GNOS=:G"),
+                       {{QStringLiteral("G"), app::EncodeUserName(QStringLiteral("DAKTERE"))}})
+                .toString();
+        if (logsOnWith == u"-")
+            QCOMPARE(stored, old);
+        else
+            QVERIFY(app::PasswordMatches(stored, logsOnWith) && stored != old);
     }
 };
 
