@@ -2,6 +2,8 @@
 #include "db/Database.h"
 #include "patients/ReferenceSeed.h"
 
+#include <QDir>
+
 namespace {
 
 admin::AdminCommand::Registrar reg({
@@ -13,9 +15,18 @@ admin::AdminCommand::Registrar reg({
             err << "Lietošana: molarix-admin create-db PATH\n";
             return 2;
         }
-        db::Database::create(args[0], db::Database::schemaScript());
-        patients::SeedReferenceData(args[0]);
-        out << "Datu bāze izveidota: " << args[0] << "\n";
+        // A quoted "~/x.fdb" reaches us unexpanded; taken literally it would make a folder named
+        // "~" in the current one.
+        QString path = args[0];
+        if (path.startsWith(QLatin1String("~/"))) {
+            path = QDir::homePath() + path.mid(1);
+        } else if (path.startsWith(u'~')) {
+            err << "Ceļu \"" << path << "\" nevar saprast: ~ der tikai kā \"~/\" (mājas mape).\n";
+            return 2;
+        }
+        db::Database::create(path, db::Database::schemaScript());
+        patients::SeedReferenceData(path);
+        out << "Datu bāze izveidota: " << path << "\n";
         return 0;
     },
 });

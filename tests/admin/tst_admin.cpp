@@ -1,5 +1,5 @@
 // molarix-admin run as a separate program, as a clinic runs it: report rendering from CSV, the
-// name-day import and passwords.
+// name-day import, passwords and new databases.
 #include "TestDatabase.h"
 #include "app/DatabaseCharset.h"
 #include "app/PasswordDigest.h"
@@ -287,6 +287,34 @@ private Q_SLOTS:
             QCOMPARE(stored, old);
         else
             QVERIFY(app::PasswordMatches(stored, logsOnWith) && stored != old);
+    }
+
+    // ---- create-db -------------------------------------------------------------------------------
+
+    void createDbInTheHomeFolder_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("inHome");  // where the file must be, under the home folder
+        QTest::newRow("~/file") << "~/klinika.fdb" << 0 << "klinika.fdb";
+        QTest::newRow("~/folder/file") << "~/dati/klinika.fdb" << 0 << "dati/klinika.fdb";
+        QTest::newRow("~user/file") << "~cits/klinika.fdb" << 2 << "";
+        QTest::newRow("~file") << "~klinika.fdb" << 2 << "";
+    }
+    void createDbInTheHomeFolder() {
+        QFETCH(QString, path);
+        QFETCH(int, exitCode);
+        QFETCH(QString, inHome);
+        const QString home = scratchFolder(QStringLiteral("home"));
+        const QString current = scratchFolder(QStringLiteral("cwd"));
+        const Run r = admin({"create-db", path}, {}, home, current);
+        QVERIFY2(r.code == exitCode, qPrintable(r.err));
+        QCOMPARE(QDir(current).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        if (!inHome.isEmpty()) {
+            QVERIFY(QFile::exists(home + u'/' + inHome));
+            QVERIFY2(r.out.contains(home + u'/' + inHome), qPrintable(r.out));
+        } else {
+            QCOMPARE(QDir(home).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        }
     }
 };
 
