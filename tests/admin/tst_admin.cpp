@@ -128,7 +128,6 @@ private Q_SLOTS:
         const QByteArray layout =
             "<report>\n<master-data height='5'>\n<text x='0' y='0' width='9' height='5'>"
             "[SUMMA|%s]</text>\n</master-data>\n</report>\n";
-        QTest::newRow("format %s") << layout << header + good << "rinda 3: vietturī [SUMMA|%s]";
         QByteArray wide = layout;
         wide.replace("%s", "%999999999.2f");
         QTest::newRow("format of a huge width")
@@ -246,9 +245,6 @@ private Q_SLOTS:
         QTest::newRow("empty line refused") << QStringList{"--password-stdin"} << QByteArray("\n") << 1
                                             << "Ja tā ir domāts, atkārtojiet ar --allow-empty"
                                             << "-";
-        QTest::newRow("empty input refused")
-            << QStringList{"--password-stdin"} << QByteArray("\r\n") << 1 << "varēs pieteikties bez paroles"
-            << "-";
         QTest::newRow("empty allowed") << QStringList{"--password-stdin", "--allow-empty"} << QByteArray("\n")
                                        << 0 << "varēs pieteikties bez paroles"
                                        << "";

@@ -60,9 +60,8 @@ private Q_SLOTS:
             << QByteArray(" a ; b \n") << QList<QStringList>{{" a ", " b "}} << QList<qint64>{1};
         QTest::newRow("no line end at the end")
             << QByteArray("a;b") << QList<QStringList>{{"a", "b"}} << QList<qint64>{1};
-        QTest::newRow("byte-order mark")
-            << QByteArray("\xEF\xBB\xBFVārds;Summa\n") << QList<QStringList>{{"Vārds", "Summa"}}
-            << QList<qint64>{1};
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBFVārds;Summa\n")
+                                         << QList<QStringList>{{"Vārds", "Summa"}} << QList<qint64>{1};
         QTest::newRow("empty lines skipped")
             << QByteArray("a\n\n\r\nb\n\n") << QList<QStringList>{{"a"}, {"b"}} << QList<qint64>{1, 4};
     }
@@ -139,10 +138,6 @@ private Q_SLOTS:
                                << "\"Kronis \"\"Premium\"\"\"";
         QTest::newRow("line break") << "a\nb"
                                     << "\"a\nb\"";
-        QTest::newRow("carriage return") << "a\rb"
-                                         << "\"a\rb\"";
-        QTest::newRow("empty") << ""
-                               << "";
         QTest::newRow("formula") << "=1+2"
                                  << "'=1+2";
         QTest::newRow("formula with quotes and separator") << "=HYPERLINK(\"http://x\";\"y\")"
@@ -159,10 +154,6 @@ private Q_SLOTS:
                                          << "-12.50";
         QTest::newRow("negative with decimal comma") << "-12,50"
                                                      << "-12,50";
-        QTest::newRow("signed whole number") << "+5"
-                                             << "+5";
-        QTest::newRow("exponent") << "-1.5e3"
-                                  << "-1.5e3";
         QTest::newRow("padded amount") << "    -12.50"
                                        << "    -12.50";
         QTest::newRow("formula after a blank") << " =1"
@@ -172,23 +163,6 @@ private Q_SLOTS:
         QFETCH(QString, field);
         QFETCH(QString, written);
         QCOMPARE(csvField(field), written);
-    }
-
-    // What the writer writes, the reader reads back field for field.
-    void roundTrip() {
-        const QList<QStringList> records{
-            {"Nr.", "Vārds", "Piezīme", "Summa"},
-            {"1", "Bērziņš; Jānis", "\"Premium\" kronis", "-12.50"},
-            {"2", "", "Otrā rinda\npēc pārtraukuma\r\nun vēl", "0.30"},
-            {"3", ";", "\"", "\"\""},
-            {"4", "Ģirts", " blanki ", ""},
-        };
-        QByteArray bytes;
-        for (const QStringList& r : records) bytes += csvRecord(r).toUtf8();
-        const Read read = readAll(bytes);
-        QVERIFY(read.errors.isEmpty());
-        QCOMPARE(read.records, records);
-        QCOMPARE(read.lines, (QList<qint64>{1, 2, 3, 6, 7}));
     }
 };
 
