@@ -1,6 +1,8 @@
 #include "admin/AdminCommand.h"
 #include "db/ClinicDatabase.h"
 
+#include <QDir>
+
 namespace {
 
 admin::AdminCommand::Registrar reg({
@@ -12,8 +14,17 @@ admin::AdminCommand::Registrar reg({
             err << "Lietošana: molarix-admin create-db PATH\n";
             return 2;
         }
-        db::CreateClinicDatabase(args[0]);
-        out << "Datu bāze izveidota: " << args[0] << "\n";
+        // A quoted "~/x.fdb" reaches us unexpanded; taken literally it would make a folder named
+        // "~" in the current one.
+        QString path = args[0];
+        if (path.startsWith(QLatin1String("~/"))) {
+            path = QDir::homePath() + path.mid(1);
+        } else if (path.startsWith(u'~')) {
+            err << "Ceļu \"" << path << "\" nevar saprast: ~ der tikai kā \"~/\" (mājas mape).\n";
+            return 2;
+        }
+        db::CreateClinicDatabase(path);
+        out << "Datu bāze izveidota: " << path << "\n";
         return 0;
     },
 });

@@ -20,10 +20,13 @@ admin::AdminCommand::Registrar reg({
             err << "Failu nevar atvērt: " << args[1] << " (" << file.errorString() << ")\n";
             return 1;
         }
-        const db::NameDayList list = db::ParseNameDays(QString::fromUtf8(file.readAll()));
+        const db::NameDayList list = db::ReadNameDays(file);
         if (!list.ok()) {
             for (const QString& e : list.errors) err << args[1] << ": " << e << "\n";
-            err << "Nekas netika ielādēts.\n";
+            if (list.badLines > list.errors.size())
+                err << args[1] << ": … parādītas pirmās " << list.errors.size() << " no " << list.badLines
+                    << " kļūdainajām rindām\n";
+            err << "Kļūdaino rindu skaits: " << list.badLines << ". Nekas netika ielādēts.\n";
             return 1;
         }
         db::Database database;

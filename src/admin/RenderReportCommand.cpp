@@ -1,4 +1,5 @@
 #include "admin/AdminCommand.h"
+#include "reports/Csv.h"
 #include "reports/Report.h"
 #include "reports/ReportError.h"
 
@@ -8,34 +9,46 @@
 namespace {
 
 // A value of the data file as the database would hand it over: whole numbers, decimals with a
-// point, dates dd.MM.yyyy, an empty field as NULL, anything else as text.
-QVariant typedValue(const QString& text) {
+// point, dates dd.MM.yyyy, an empty field as NULL, anything else as text. Blanks around a number
+// or a date do not make it text: the CSV export pads "%10.2f" figures with them.
+QVariant typedValue(const QString& field) {
     static const QRegularExpression integer(QStringLiteral("^-?(0|[1-9]\\d{0,17})$"));
     static const QRegularExpression decimal(QStringLiteral("^-?\\d+\\.\\d+$"));
     static const QRegularExpression date(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$"));
-    if (text.isEmpty()) return QVariant();
+    if (field.isEmpty()) return QVariant();
+    const QString text = field.trimmed();
     if (integer.match(text).hasMatch()) return text.toLongLong();
     if (decimal.match(text).hasMatch()) return text.toDouble();
     if (date.match(text).hasMatch()) {
         const QDate d = QDate::fromString(text, QStringLiteral("dd.MM.yyyy"));
         if (d.isValid()) return d;
     }
-    return text;
+    return field;
 }
 
-// Rows from a ';'-separated UTF-8 file whose first line names the columns.
+// Rows from a CSV file (Csv.h: ';' between fields, quotes as the CSV export writes them) whose
+// first record names the columns. A malformed record, or one with more or fewer fields than there
+// are columns, stops the command with its line number: shifted columns would print under the
+// wrong headings.
 db::ResultSet readRows(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         throw reports::ReportError(QStringLiteral("Neizdevās atvērt datu failu %1: %2").arg(path, file.errorString()));
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    if (lines.isEmpty()) throw reports::ReportError(QStringLiteral("Datu failā %1 nav kolonnu nosaukumu").arg(path));
-    const QStringList columns = lines.first().trimmed().split(u';');
+    reports::CsvReader csv(file);
+    auto fail = [&](const QString& what) {
+        throw reports::ReportError(QStringLiteral("Datu fails %1, rinda %2: %3").arg(path).arg(csv.line()).arg(what));
+    };
+    if (!csv.next()) throw reports::ReportError(QStringLiteral("Datu failā %1 nav kolonnu nosaukumu").arg(path));
+    if (!csv.error().isEmpty()) fail(csv.error());
+    QStringList columns;
+    for (const QString& name : csv.fields()) columns.append(name.trimmed());
     db::ResultSet rows(columns);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QStringList fields = lines[i].trimmed().split(u';');
+    while (csv.next()) {
+        if (!csv.error().isEmpty()) fail(csv.error());
+        if (csv.fields().size() != columns.size())
+            fail(QStringLiteral("%1 lauki, bet kolonnu ir %2").arg(csv.fields().size()).arg(columns.size()));
         db::ResultSet::Row row;
-        for (qsizetype c = 0; c < columns.size(); ++c) row.append(typedValue(fields.value(c)));
+        for (const QString& field : csv.fields()) row.append(typedValue(field));
         rows.append(row);
     }
     return rows;

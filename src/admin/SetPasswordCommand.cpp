@@ -34,13 +34,14 @@ QString readLine(bool hidden) {
 
 admin::AdminCommand::Registrar reg({
     QStringLiteral("set-password"),
-    QStringLiteral("DATABASE USER [--password-stdin]"),
+    QStringLiteral("DATABASE USER [--password-stdin] [--allow-empty]"),
     QStringLiteral("iestata lietotājam jaunu paroli (ADMIN tiek izveidots, ja tāda nav)"),
     [](const QStringList& argsIn, QTextStream& out, QTextStream& err) {
         QStringList args = argsIn;
         const bool fromStdin = args.removeAll(QStringLiteral("--password-stdin")) > 0;
+        const bool allowEmpty = args.removeAll(QStringLiteral("--allow-empty")) > 0;
         if (args.size() != 2) {
-            err << "Lietošana: molarix-admin set-password DATABASE USER [--password-stdin]\n";
+            err << "Lietošana: molarix-admin set-password DATABASE USER [--password-stdin] [--allow-empty]\n";
             return 2;
         }
         const QString user = args[1].trimmed().toUpper();
@@ -54,6 +55,14 @@ admin::AdminCommand::Registrar reg({
             err << "Atkārtojiet paroli: " << Qt::flush;
             if (readLine(true) != password) {
                 err << "Paroles nesakrīt; nekas nav mainīts.\n";
+                return 1;
+            }
+        }
+        // An empty line is more often a script's missing variable than a choice.
+        if (password.isEmpty()) {
+            err << "Parole ir tukša: lietotājs " << user << " varēs pieteikties bez paroles.\n";
+            if (!allowEmpty) {
+                err << "Ja tā ir domāts, atkārtojiet ar --allow-empty; nekas nav mainīts.\n";
                 return 1;
             }
         }

@@ -17,13 +17,18 @@ ChangeNotifier::ChangeNotifier(QObject* parent) : QObject(parent) {}
 
 QStringList ChangeNotifier::watchedTables() {
     QStringList tables = referenceTables();
-    tables << QStringLiteral("N_KLIENTS") << QStringLiteral("N_PRECE") << QStringLiteral("N_PRGRUP")
-           << QStringLiteral("N_USERS") << QStringLiteral("O_DIENAS") << QStringLiteral("N_ISI");
+    tables << QStringLiteral("N_KLIENTS") << QStringLiteral("N_PRECE") << QStringLiteral("N_PRGRUPA")
+           << QStringLiteral("N_USERS") << QStringLiteral("O_DIENAS") << QStringLiteral("N_ISI")
+           // Appointments and requests, consultations, invoices with their lines, payments with
+           // their allocations: announced through tableChanged until their windows exist.
+           << QStringLiteral("O_KONSULT_PIET_HD") << QStringLiteral("O_KONSULTACIJA_HD") << QStringLiteral("O_PAVOUT_HD")
+           << QStringLiteral("O_PAVOUT_DT") << QStringLiteral("O_APMAKS_HD") << QStringLiteral("O_APMAKS_DT");
     return tables;
 }
 
 void ChangeNotifier::notifyCommitted(const QString& table, const QList<int>& keys) {
-    m_pendingOwn[table].append(QDateTime::currentDateTimeUtc());
+    // Only a table whose trigger posts an event will see this commit come back.
+    if (watchedTables().contains(table)) m_pendingOwn[table].append(QDateTime::currentDateTimeUtc());
     announce(table, keys);
 }
 
@@ -47,7 +52,7 @@ void ChangeNotifier::announce(const QString& table, const QList<int>& keys) {
     Q_EMIT tableChanged(table, keys);
     if (table == QLatin1String("N_KLIENTS"))
         Q_EMIT patientsChanged(keys);
-    else if (table == QLatin1String("N_PRECE") || table == QLatin1String("N_PRGRUP"))
+    else if (table == QLatin1String("N_PRECE") || table == QLatin1String("N_PRGRUPA"))
         Q_EMIT priceListChanged(keys);
     else if (table == QLatin1String("O_DIENAS"))
         Q_EMIT dayLocksChanged();

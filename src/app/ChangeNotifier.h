@@ -39,7 +39,7 @@ Q_SIGNALS:
     // Reference lists: N_AGENTS, N_KABINETI, N_VEIDI, N_BANKA, N_RAJONS, N_KLGRUPA, N_SVETKI,
     // N_USERGROUP.
     void referenceChanged(const QString& table, const QList<int>& keys);
-    // Price-list items (N_PRECE) or groups (N_PRGRUP).
+    // Price-list items (N_PRECE) or groups (N_PRGRUPA, the table under the view N_PRGRUP).
     void priceListChanged(const QList<int>& keys);
     void dayLocksChanged();
     void usersChanged();

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindowFactory.h"
+#include "app/SignalExit.h"
 #include "app/StartupChecks.h"
 #include "app/TMainFormDati.h"
 #include "app/TPasswordDlg.h"
@@ -40,6 +41,7 @@ int RunApplication(const Composition& composition) {
             showInitFailure();
             return 0;
         }
+        const SignalExit signalExit(dati);  // after the attach: see SignalExit.cpp
         std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati, composition);
         start.close();
         if (!mainWindow) {

@@ -103,6 +103,7 @@ LogonResult TMainFormDati::authenticate(const QString& userName, const QString& 
     const QVariant vat = m_db->scalar(QStringLiteral("SELECT PVN_LIKME FROM N_ISI"));
     m_defaultVatRate = vat.isValid() ? vat.toInt() : 21;
 
+    m_logonEnded = false;
     m_logonIsn = m_database
                      ->scalar(QStringLiteral("INSERT INTO O_LOGON (ISUSER, START_TIME) VALUES (:ISUSER, :START_TIME) "
                                              "RETURNING ISN"),
@@ -122,10 +123,14 @@ void TMainFormDati::writeJournal(const QString& code, const QString& number, con
 }
 
 void TMainFormDati::endLogon() {
-    if (!isConnected() || m_logonIsn <= 0) return;
-    m_db->exec(QStringLiteral("UPDATE O_LOGON SET END_TIME=:END_TIME, LOGOFF='OK' WHERE ISN=:ISN"),
-                     {{QStringLiteral("END_TIME"), QDateTime::currentDateTime()}, {QStringLiteral("ISN"), m_logonIsn}});
-    m_db->commitRetaining();
+    if (!isConnected() || m_logonIsn <= 0 || m_logonEnded) return;
+    // A transaction of its own: closing the log-on row must not commit whatever else the default
+    // transaction holds at that moment (an exit on a signal leaves the windows' work unsaved).
+    db::Transaction tx(*m_db);
+    tx.exec(QStringLiteral("UPDATE O_LOGON SET END_TIME=:END_TIME, LOGOFF='OK' WHERE ISN=:ISN"),
+            {{QStringLiteral("END_TIME"), QDateTime::currentDateTime()}, {QStringLiteral("ISN"), m_logonIsn}});
+    tx.commit();
+    m_logonEnded = true;
 }
 
 }  // namespace app

@@ -63,7 +63,8 @@ public:
     void writeJournal(const QString& code, const QString& number, const QString& table, int key,
                       const QString& note = QString(), const QDateTime& documentDate = QDateTime());
 
-    // Orderly exit: closes the log-on row (END_TIME, LOGOFF "OK") and commits.
+    // Orderly exit: closes the log-on row (END_TIME, LOGOFF "OK") in a transaction of its own and
+    // commits it. Once per log-on: a second call does nothing.
     void endLogon();
 
     // Text of the server's error when a database cannot be opened, with a plain explanation added
@@ -74,6 +75,7 @@ private:
     LogonResult refuse(const QString& message, LogonResult::Field focus);
 
     QString m_databaseName;
+    bool m_logonEnded = false;
 };
 
 }  // namespace app

@@ -1,6 +1,8 @@
 #include "db/ReferenceSeed.h"
+#include "db/DatabaseCharset.h"
 #include "db/Statement.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QHash>
 
@@ -58,19 +60,18 @@ QVector<CalendarDay> LatvianPublicHolidays(int year) {
     return days;
 }
 
-NameDayList ParseNameDays(const QString& text) {
-    NameDayList list;
-    QHash<QString, int> lineOfName;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    for (int n = 0; n < lines.size(); ++n) {
-        const QString line = lines.at(n).trimmed();
-        const QString where = QStringLiteral("rinda %1: ").arg(n + 1);
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+namespace {
+
+// Reads name-day lines one at a time and collects the days and the problems.
+class NameDayReader {
+public:
+    void add(const QString& text, int number, bool tooLong) {
+        const QString line = text.trimmed();
+        if (tooLong) return fail(number, QStringLiteral("rinda ir garāka par %1 baitiem").arg(MaxLineBytes));
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) return;
         const QStringList fields = line.split(QLatin1Char(';'));
-        if (fields.size() != 2) {
-            list.errors.append(where + QStringLiteral("jābūt \"datums;vārds\" (%1)").arg(line));
-            continue;
-        }
+        if (fields.size() != 2)
+            return fail(number, QStringLiteral("jābūt \"datums;vārds\" (%1)").arg(excerpt(line)));
         const QString dateText = fields.at(0).trimmed();
         const QString name = fields.at(1).trimmed();
         QDate date = QDate::fromString(dateText, QStringLiteral("dd.MM.yyyy"));
@@ -79,26 +80,64 @@ NameDayList ParseNameDays(const QString& text) {
                                      QStringLiteral("dd.MM.yyyy"));
             if (date.isValid() && dateText.size() != 5) date = {};
         }
-        if (!date.isValid()) {
-            list.errors.append(
-                where + QStringLiteral("nepareizs datums \"%1\" (jābūt dd.MM vai dd.MM.gggg)").arg(dateText));
-            continue;
-        }
-        if (name.isEmpty() || name.size() > 60) {
-            list.errors.append(where + QStringLiteral("vārdam jābūt 1 līdz 60 zīmes garam"));
-            continue;
-        }
+        if (!date.isValid())
+            return fail(number, QStringLiteral("nepareizs datums \"%1\" (jābūt dd.MM vai dd.MM.gggg)")
+                                    .arg(excerpt(dateText)));
+        if (name.isEmpty() || name.size() > 60)
+            return fail(number, QStringLiteral("vārdam jābūt 1 līdz 60 zīmes garam"));
+        if (const QString outside = CharactersOutsideDatabaseCharset(name); !outside.isEmpty())
+            return fail(number, QStringLiteral("vārdā \"%1\" ir zīmes, ko datu bāze nevar saglabāt (%2)")
+                                    .arg(name, outside));
         const QString upper = name.toUpper();
-        if (lineOfName.contains(upper)) {
-            list.errors.append(
-                where +
-                QStringLiteral("vārds \"%1\" jau ir rindā %2").arg(name).arg(lineOfName.value(upper)));
-            continue;
-        }
-        lineOfName.insert(upper, n + 1);
-        list.days.append({QDate(NameDayYear, date.month(), date.day()), name});
+        if (const auto seen = m_lineOfName.constFind(upper); seen != m_lineOfName.cend())
+            return fail(number, QStringLiteral("vārds \"%1\" jau ir rindā %2").arg(name).arg(*seen));
+        m_lineOfName.insert(upper, number);
+        m_list.days.append({QDate(NameDayYear, date.month(), date.day()), name});
     }
-    return list;
+
+    NameDayList take() { return std::move(m_list); }
+
+    // A longer line is not a name day; it is cut here so that a file without line breaks is not
+    // held whole.
+    static constexpr qint64 MaxLineBytes = 1024;
+
+private:
+    // A bad line is shown only in part: it may be anything, of any length.
+    static QString excerpt(const QString& text) {
+        return text.size() <= 40 ? text : text.left(40) + QStringLiteral("…");
+    }
+
+    void fail(int number, const QString& what) {
+        if (++m_list.badLines <= NameDayList::MaxErrors)
+            m_list.errors.append(QStringLiteral("rinda %1: ").arg(number) + what);
+    }
+
+    NameDayList m_list;
+    QHash<QString, int> m_lineOfName;
+};
+
+}  // namespace
+
+NameDayList ReadNameDays(QIODevice& device) {
+    NameDayReader reader;
+    for (int number = 1; !device.atEnd(); ++number) {
+        const QByteArray bytes = device.readLine(NameDayReader::MaxLineBytes + 2);
+        const bool tooLong = !bytes.endsWith('\n') && !device.atEnd();
+        if (tooLong) {
+            // The rest of the line is skipped without keeping it.
+            while (!device.atEnd() && !device.readLine(64 * 1024).endsWith('\n')) {
+            }
+        }
+        reader.add(QString::fromUtf8(bytes), number, tooLong);
+    }
+    return reader.take();
+}
+
+NameDayList ParseNameDays(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return ReadNameDays(buffer);
 }
 
 QString ShippedNameDaysText() {

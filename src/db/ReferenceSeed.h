@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+class QIODevice;
+
 namespace db {
 
 // One row of N_SVETKI to be seeded: a public holiday (FLAG 1) or a name day (FLAG 0).
@@ -24,11 +26,18 @@ QVector<CalendarDay> LatvianPublicHolidays(int year);
 // lines starting with "#" are skipped). Name days are kept in the year 2000, a leap year, so that
 // every day of the calendar is a valid date; only day and month matter.
 struct NameDayList {
+    // A file that is not a name-day list at all would otherwise give as many messages as lines.
+    static constexpr int MaxErrors = 20;
+
     QVector<CalendarDay> days;
-    QStringList errors;  // "rinda N: ..." for each malformed line
-    bool ok() const { return errors.isEmpty(); }
+    QStringList errors;  // "rinda N: ..." for the first MaxErrors malformed lines
+    int badLines = 0;    // every malformed line
+    bool ok() const { return badLines == 0; }
 };
 NameDayList ParseNameDays(const QString& text);
+// The same, read line by line from a device (UTF-8): a file of any size takes memory only for
+// its good lines.
+NameDayList ReadNameDays(QIODevice& device);
 
 // The name-day calendar shipped with the program.
 QString ShippedNameDaysText();

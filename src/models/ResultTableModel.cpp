@@ -1,8 +1,9 @@
 #include "models/ResultTableModel.h"
 
+#include "models/NumberFormat.h"
+
 #include <QDate>
 #include <QDateTime>
-#include <QRegularExpression>
 
 namespace models {
 
@@ -21,19 +22,12 @@ QString formatValue(const QVariant& value, const QString& format) {
     if (type == QMetaType::QDate) return value.toDate().toString(format);
     if (type == QMetaType::QDateTime) return value.toDateTime().toString(format);
     if (type == QMetaType::QTime) return value.toTime().toString(format);
-    if (format.startsWith(u'%')) {
+    if (NumberFormat::isNumberNotation(format)) {
         bool ok = false;
         const double x = value.toDouble(&ok);
-        if (!ok) return value.toString();
-        return QString::asprintf(format.toLatin1().constData(), x);
-    }
-    static const QRegularExpression fixed(QStringLiteral("^[#,]*0(\\.(0+))?$"));
-    const auto m = fixed.match(format);
-    if (m.hasMatch()) {
-        bool ok = false;
-        const double x = value.toDouble(&ok);
-        if (!ok) return value.toString();
-        return QString::number(x, 'f', int(m.capturedLength(2)));
+        const std::optional<NumberFormat> number = NumberFormat::parse(format);
+        if (!ok || !number) return value.toString();
+        return number->apply(x);
     }
     return value.toString();
 }

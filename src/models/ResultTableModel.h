@@ -14,7 +14,8 @@ struct GridColumn {
     QString field;   // column of the result set; empty for a calculated column
     QString title;   // header text
     // Display format: "0.00" (fixed decimals, as many as after the point), "dd.MM.yyyy" and other
-    // date/time patterns for date values, "%10.2f"-style printf formats for numbers; empty = as is.
+    // date/time patterns for date values, "%10.2f"-style printf formats for numbers (the accepted
+    // forms are in NumberFormat.h); empty = as is.
     QString format;
     // A calculated column: the value for a row, given the whole result set.
     std::function<QVariant(const ResultSet&, int row)> calculate;

@@ -115,7 +115,6 @@ int PriceListStore::addGroup(const QString& name, int parent, int userIsn) {
                                {"IEVDAT_NEW", QDateTime::currentDateTime()}})
                         .toInt();
     app::WriteJournal(tx, userIsn, QStringLiteral("J"), QString(), GroupTable, key, QString(), QDateTime());
-    tx.touch(QStringLiteral("N_PRGRUP"), key);
     tx.commit();
     return key;
 }
@@ -140,7 +139,6 @@ PriceListResult PriceListStore::saveGroup(int isn, const QString& name, const QS
                  {"IEVDAT_EDIT", QDateTime::currentDateTime()},
                  {"ISN", isn}});
         app::WriteJournal(tx, userIsn, QStringLiteral("L"), QString(), GroupTable, isn, QString(), QDateTime());
-        tx.touch(QStringLiteral("N_PRGRUP"), isn);
         tx.commit();
     } catch (const db::DbError& e) {
         return fromDbError(e);
@@ -156,7 +154,7 @@ PriceListResult PriceListStore::renameGroup(int isn, const QString& name, int us
         if (tx.select(QStringLiteral("SELECT GNOS FROM N_PRGRUP WHERE ISN = :Isn"), {{"Isn", isn}}).isEmpty())
             return PriceListResult::refused(tr("Ieraksts nav atrasts !!!"));
         tx.exec(QStringLiteral("UPDATE N_PRGRUP SET GNOS=:GNOS WHERE ISN=:ISN"), {{"GNOS", name}, {"ISN", isn}});
-        tx.touch(QStringLiteral("N_PRGRUP"), isn);
+        tx.touch(GroupTable, isn);
         tx.commit();
     } catch (const db::DbError& e) {
         return fromDbError(e);
@@ -211,7 +209,7 @@ PriceListResult PriceListStore::moveGroup(int dragged, int target, int userIsn) 
                           : tx.exec(QStringLiteral("UPDATE N_PRGRUP SET ISPARENT=:ISPARENT WHERE ISN=:ISN"),
                                     {{"ISPARENT", target}, {"ISN", dragged}});
         if (n == 0) return PriceListResult::refused(tr("Ieraksts nav atrasts !!!"));
-        tx.touch(QStringLiteral("N_PRGRUP"), dragged);
+        tx.touch(GroupTable, dragged);
         tx.commit();
     } catch (const db::DbError& e) {
         return fromDbError(e);
@@ -230,7 +228,6 @@ PriceListResult PriceListStore::deleteGroup(int isn, int userIsn) {
         db::Transaction tx(m_db);
         tx.exec(QStringLiteral("DELETE FROM N_PRGRUPA WHERE ISN=:IsnA"), {{"IsnA", isn}});
         app::WriteJournal(tx, userIsn, QStringLiteral("D"), QString(), GroupTable, isn, QString(), QDateTime());
-        tx.touch(QStringLiteral("N_PRGRUP"), isn);
         tx.commit();
     } catch (const db::DbError& e) {
         return fromDbError(e);

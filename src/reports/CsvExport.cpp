@@ -1,26 +1,10 @@
 #include "reports/CsvExport.h"
 
+#include "reports/Csv.h"
+
 #include <algorithm>
 
 namespace reports {
-
-namespace {
-
-QString csvField(const QString& text) {
-    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
-}
-
-QString csvLine(const QStringList& fields) {
-    QStringList out;
-    for (const QString& f : fields) out.append(csvField(f));
-    return out.join(u';') + QStringLiteral("\r\n");
-}
-
-}  // namespace
 
 QString masterRowsCsv(const ReportLayout& layout, const ValueResolver& resolver) {
     if (!layout.masterData) return QString();
@@ -38,13 +22,13 @@ QString masterRowsCsv(const ReportLayout& layout, const ValueResolver& resolver)
         titles.append(item->csvTitle);
         anyTitle = anyTitle || !item->csvTitle.isEmpty();
     }
-    if (anyTitle) csv += csvLine(titles);
+    if (anyTitle) csv += csvRecord(titles);
 
     const int rowCount = resolver.rows().rowCount();
     for (int r = 0; r < rowCount; ++r) {
         QStringList fields;
         for (const TextItem* item : columns) fields.append(resolver.text(item->text, Scope{r, r, r}));
-        csv += csvLine(fields);
+        csv += csvRecord(fields);
     }
     return csv;
 }

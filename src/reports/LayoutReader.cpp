@@ -1,5 +1,6 @@
 // Reading of layout files: <report> with one element per band; see reports/sample.xml for every
 // element and attribute.
+#include "models/NumberFormat.h"
 #include "reports/ReportError.h"
 #include "reports/ReportLayout.h"
 
@@ -9,12 +10,51 @@ namespace reports {
 
 namespace {
 
+// Why a placeholder's format cannot be used; empty when it can. A number format must be one of
+// models::NumberFormat's forms; any other format must be a date or time pattern (dd.MM.yyyy, hh:mm):
+// QDate and QTime field letters, other characters as separators, text in single quotes.
+QString formatProblem(const QString& format) {
+    using models::NumberFormat;
+    if (format.isEmpty()) return {};
+    if (NumberFormat::isNumberNotation(format)) {
+        if (NumberFormat::parse(format)) return {};
+        return QStringLiteral("skaitļa formāts \"%1\" nav atļauts; der %[-][0][platums][.decimāles]f "
+                              "(platums līdz %2, decimāles līdz %3), 0.00, #0.00 vai #,##0.00")
+            .arg(format, QString::number(NumberFormat::MaxWidth), QString::number(NumberFormat::MaxPrecision));
+    }
+    bool quoted = false;
+    bool anyField = false;
+    for (const QChar c : format) {
+        if (c == u'\'') {
+            quoted = !quoted;
+        } else if (!quoted && c.isLetter()) {
+            if (!QStringView(u"dMyhHmszaApPt").contains(c)) {
+                anyField = false;
+                break;
+            }
+            anyField = anyField || QStringView(u"dMyhHmsz").contains(c);
+        }
+    }
+    if (anyField && !quoted) return {};
+    return QStringLiteral("formāts \"%1\" nav ne skaitļa, ne datuma vai laika formāts").arg(format);
+}
+
 class LayoutReader {
 public:
-    LayoutReader(const QByteArray& xml, const QString& source) : m_xml(xml), m_source(source) {}
+    LayoutReader(const QByteArray& xml, const QString& source)
+        : m_xml(xml),
+          m_source(source),
+          m_blank(xml.trimmed().isEmpty()),
+          m_startsLikeXml(xml.trimmed().startsWith('<') || xml.startsWith("\xEF\xBB\xBF<")) {}
 
     ReportLayout read() {
-        if (!m_xml.readNextStartElement()) fail(QStringLiteral("tukšs fails"));
+        if (!m_xml.readNextStartElement()) {
+            if (m_blank) fail(QStringLiteral("tukšs fails"));
+            // A file that does not open with a tag (a PDF or a CSV chosen by mistake) is not XML
+            // at all: say so instead of calling it empty or quoting the parser.
+            if (!m_startsLikeXml) fail(QStringLiteral("fails nav XML (%1)").arg(m_xml.errorString()));
+            fail(m_xml.errorString());
+        }
         if (m_xml.name() != u"report") fail(QStringLiteral("saknes elementam jābūt <report>"));
         readReportAttributes();
         while (m_xml.readNextStartElement()) readBandElement();
@@ -23,8 +63,10 @@ public:
     }
 
 private:
-    [[noreturn]] void fail(const QString& what) const {
-        throw ReportError(QStringLiteral("Atskaites veidne %1, rinda %2: %3").arg(m_source).arg(m_xml.lineNumber()).arg(what));
+    [[noreturn]] void fail(const QString& what) const { failAt(m_xml.lineNumber(), what); }
+    [[noreturn]] void failAt(qint64 line, const QString& what) const {
+        throw ReportError(
+            QStringLiteral("Atskaites veidne %1, rinda %2: %3").arg(m_source, QString::number(line), what));
     }
 
     QString attribute(const char* name) const { return m_xml.attributes().value(QLatin1StringView(name)).toString(); }
@@ -146,10 +188,27 @@ private:
         t.wrap = flag("wrap");
         t.frameWidth = number("frame", 0);
         t.csvTitle = attribute("csv-title");
+        // The text begins on the line where its start tag ends.
+        const qint64 firstLine = m_xml.lineNumber();
         // The text is taken as it stands: leading and trailing blanks are part of it.
         t.text = TextTemplate(m_xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement));
         if (m_xml.hasError()) fail(m_xml.errorString());
+        checkFormats(t.text, firstLine);
         return t;
+    }
+
+    // Formats are checked here, not when printing: a layout with a format the printing cannot
+    // honour is refused as a whole, naming the line of the placeholder.
+    void checkFormats(const TextTemplate& text, qint64 firstLine) const {
+        const QString& source = text.source();
+        for (const TextTemplate::Segment& s : text.segments()) {
+            if (!s.isPlaceholder()) continue;
+            const QString problem = formatProblem(s.format);
+            if (problem.isEmpty()) continue;
+            const qsizetype close = source.indexOf(u']', s.offset);
+            failAt(firstLine + source.left(s.offset).count(u'\n'),
+                   QStringLiteral("vietturī %1 %2").arg(source.mid(s.offset, close - s.offset + 1), problem));
+        }
     }
 
     LineItem line() {
@@ -166,6 +225,8 @@ private:
 
     QXmlStreamReader m_xml;
     QString m_source;
+    bool m_blank;
+    bool m_startsLikeXml;
     ReportLayout m_layout;
 };
 

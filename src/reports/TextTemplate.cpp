@@ -53,6 +53,7 @@ TextTemplate::TextTemplate(const QString& source) : m_source(source) {
             s.sum = m.hasCaptured(1);
             s.name = s.sum ? m.captured(2) : m.captured(3);
             if (bar >= 0) s.format = inner.mid(bar + 1);
+            s.offset = i;
             m_segments.append(s);
         }
         i = close + 1;

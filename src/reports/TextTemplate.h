@@ -17,6 +17,7 @@ public:
         QString name;       // placeholder name as written; empty for a literal
         QString format;     // empty = the value's own form
         bool sum = false;   // SUM(name)
+        qsizetype offset = 0;  // where the placeholder's "[" stands in the source
         bool isPlaceholder() const { return !name.isEmpty(); }
     };
 

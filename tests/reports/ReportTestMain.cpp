@@ -1,9 +1,10 @@
 #include <QApplication>
 
-// The report tests are three QtTest classes in one executable (one executable per subsystem).
+// The report tests are QtTest classes in one executable (one executable per subsystem).
 int runReportUnitTests(int argc, char** argv);
 int runPaginationTests(int argc, char** argv);
 int runSampleReportTests(int argc, char** argv);
+int runCsvTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);  // fonts for the PDF; the platform is offscreen
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
     failed += runReportUnitTests(argc, argv);
     failed += runPaginationTests(argc, argv);
     failed += runSampleReportTests(argc, argv);
+    failed += runCsvTests(argc, argv);
     return failed;
 }

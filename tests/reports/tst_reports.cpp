@@ -5,6 +5,7 @@
 #include "reports/ReportError.h"
 #include "reports/ValueResolver.h"
 
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -17,6 +18,10 @@ private Q_SLOTS:
     void placeholders();
     void layoutErrors_data();
     void layoutErrors();
+    void shippedLayoutsLoad_data();
+    void shippedLayoutsLoad();
+    void formatsNeverReachPrintf_data();
+    void formatsNeverReachPrintf();
     void pageGeometry_data();
     void pageGeometry();
     void textKeepsBlanksAndLineBreaks();
@@ -52,6 +57,12 @@ void TestReportUnits::placeholders_data() {
     row("[CENA|0.00]", "12.35");
     row("[CENA|%10.2f]", "     12.35");
     row("[CENA|%2.2f]", "12.35");
+    row("[CENA|%08.2f]|", "00012.35|");
+    row("[CENA|%-8.2f]|", "12.35   |");
+    row("[CENA|%.0f]", "12");
+    row("[CENA|%f]", "12.345000");
+    row("[CENA|#0.00]", "12.35");
+    row("[CENA|#,##0.00]", "12.35");
     row("[DATUMS|dd.MM.yyyy]", "01.02.2025");
     row("[DATUMS]", "01.02.2025");
     row("[TUKSS|0.00]", "");
@@ -103,6 +114,30 @@ void TestReportUnits::layoutErrors_data() {
     row("bad flag", "<report><title height='5'><text x='0' y='0' width='9' height='5' wrap='varbūt'>a</text></title></report>",
         "atribūtam wrap jābūt true vai false");
     row("unknown item", "<report><title height='5'><image/></title></report>", "nezināms elements <image> joslā");
+    row("not XML at all", "Šis ir teksts, nevis veidne", "rinda 1: fails nav XML");
+    row("a PDF", "%PDF-1.4\n%\xC3\xA2\n1 0 obj", "fails nav XML");
+    row("empty", " \n ", "tukšs fails");
+
+    // Placeholder formats: only number forms that print safely, and date or time patterns; the
+    // line is the placeholder's own.
+    auto format = [](const char* tag, const char* placeholder, const char* message) {
+        QTest::newRow(tag) << QStringLiteral("<report>\n<title height='5'>\n<text x='0' y='0' width='9'\n"
+                                             "  height='5'>Summa:\n[Line] %1</text></title></report>")
+                                  .arg(QString::fromUtf8(placeholder))
+                           << QStringLiteral("rinda 5: vietturī %1 %2").arg(QString::fromUtf8(placeholder),
+                                                                           QString::fromUtf8(message));
+    };
+    format("%s", "[SUMMA|%s]", "skaitļa formāts \"%s\" nav atļauts");
+    format("%n", "[SUMMA|%n]", "skaitļa formāts");
+    format("%d", "[DAUDZUMS|%d]", "skaitļa formāts");
+    format("%e", "[SUMMA|%.2e]", "skaitļa formāts");
+    format("text after", "[SUMMA|%2.2f EUR]", "skaitļa formāts");
+    format("huge width", "[SUMMA|%999999999.2f]", "skaitļa formāts");
+    format("width over 40", "[SUMMA|%41.2f]", "skaitļa formāts");
+    format("precision over 6", "[SUMMA|%.7f]", "skaitļa formāts");
+    format("picture with 7 decimals", "[SUMMA|0.0000000]", "skaitļa formāts");
+    format("not a pattern", "[SUMMA|abc]", "formāts \"abc\" nav ne skaitļa, ne datuma vai laika formāts");
+    format("unclosed quote", "[DATUMS|dd.MM 'gads]", "formāts \"dd.MM 'gads\" nav ne skaitļa");
 }
 
 void TestReportUnits::layoutErrors() {
@@ -115,6 +150,41 @@ void TestReportUnits::layoutErrors() {
         if (!e.message().contains(message)) qWarning() << e.message();
         QVERIFY(e.message().contains(message));
     }
+}
+
+// Every layout built into the program reads with the checks above.
+void TestReportUnits::shippedLayoutsLoad_data() {
+    QTest::addColumn<QString>("name");
+    const QStringList files = QDir(QStringLiteral(":/reports")).entryList({QStringLiteral("*.xml")});
+    QVERIFY(!files.isEmpty());
+    for (const QString& file : files) QTest::newRow(qPrintable(file)) << file.chopped(4);
+}
+
+void TestReportUnits::shippedLayoutsLoad() {
+    QFETCH(QString, name);
+    try {
+        const ReportLayout layout = ReportLayout::load(name);
+        QVERIFY(layout.masterData || layout.title || layout.summary);
+    } catch (const ReportError& e) {
+        QFAIL(qPrintable(e.message()));
+    }
+}
+
+// Grids format with the same function and their formats are not checked in advance: a format
+// that is not accepted prints the bare value and must never reach the C library.
+void TestReportUnits::formatsNeverReachPrintf_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("%s") << "%s" << "-3.5";
+    QTest::newRow("huge width") << "%999999999.2f" << "-3.5";
+    QTest::newRow("zero padding after the sign") << "%08.2f" << "-0003.50";
+    QTest::newRow("widest") << "%40.1f" << QString(36, u' ') + "-3.5";
+}
+
+void TestReportUnits::formatsNeverReachPrintf() {
+    QFETCH(QString, format);
+    QFETCH(QString, expected);
+    QCOMPARE(models::formatValue(-3.5, format), expected);
 }
 
 void TestReportUnits::pageGeometry_data() {
