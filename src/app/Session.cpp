@@ -16,7 +16,25 @@ Session::Session(db::Database& database) : m_db(&database), m_notifier(std::make
     listenToCommits();
 }
 
-Session::~Session() { m_db->setCommitListener({}); }
+Session::~Session() {
+    m_events.reset();
+    m_db->setCommitListener({});
+}
+
+bool Session::listenToOtherWorkstations() {
+    try {
+        if (!m_events) {
+            m_events = std::make_unique<db::EventListener>(*m_db, ChangeNotifier::watchedTables());
+            QObject::connect(m_events.get(), &db::EventListener::eventCounts, m_notifier.get(),
+                             &ChangeNotifier::eventsPosted);
+        }
+        m_events->start();
+        return true;
+    } catch (const db::DbError& e) {
+        qWarning("Change events are not available: %s", qPrintable(e.message()));
+        return false;
+    }
+}
 
 void Session::listenToCommits() {
     ChangeNotifier* notifier = m_notifier.get();

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/Facades.h"
 #include "db/Database.h"
+#include "db/EventListener.h"
 
 #include <QColor>
 #include <QString>
@@ -49,6 +50,11 @@ public:
     ChangeNotifier& notifier() { return *m_notifier; }
     Facades& facades() { return m_facades; }
 
+    // Starts hearing the other workstations' commits (database events) on the attached
+    // connection; they reach the notifier. The program calls it after log-on. Returns false, and
+    // the lists then follow only this workstation's changes, when the engine refuses.
+    bool listenToOtherWorkstations();
+
     // Tests and tools that work on an attached database as a given user.
     void setUser(int isn, const QString& name, const QString& rights = QString());
 
@@ -58,6 +64,7 @@ protected:
     std::unique_ptr<db::Database> m_database;  // empty when the caller keeps the connection
     db::Database* m_db;
     std::unique_ptr<ChangeNotifier> m_notifier;
+    std::unique_ptr<db::EventListener> m_events;
     Facades m_facades;
     int m_userIsn = 0;
     QString m_userName;

@@ -104,13 +104,15 @@ LogonResult TMainFormDati::authenticate(const QString& userName, const QString& 
     m_defaultVatRate = vat.isValid() ? vat.toInt() : 21;
 
     m_logonEnded = false;
-    m_logonIsn = m_database
+    m_logonIsn = m_db
                      ->scalar(QStringLiteral("INSERT INTO O_LOGON (ISUSER, START_TIME) VALUES (:ISUSER, :START_TIME) "
                                              "RETURNING ISN"),
                               {{QStringLiteral("ISUSER"), m_userIsn},
                                {QStringLiteral("START_TIME"), QDateTime::currentDateTime()}})
                      .toInt();
     m_db->commitRetaining();
+    // From now on the open lists follow the other workstations' saves as well.
+    listenToOtherWorkstations();
 
     LogonResult r;
     r.outcome = LogonResult::Outcome::LoggedOn;

@@ -70,11 +70,29 @@ QString quoted(const QString& s) { return QLatin1Char('\'') + QString(s).replace
 Database::Database() = default;
 
 Database::~Database() {
+    m_destroying = true;
     try {
         detach();
     } catch (...) {
         // A broken connection cannot be detached more cleanly than this.
     }
+    runDetachHooks();  // when not attached, detach() did not run them
+}
+
+int Database::addDetachHook(std::function<void(bool destroying)> hook) {
+    m_detachHooks.emplace_back(++m_lastHookId, std::move(hook));
+    return m_lastHookId;
+}
+
+void Database::removeDetachHook(int id) {
+    std::erase_if(m_detachHooks, [id](const auto& h) { return h.first == id; });
+}
+
+void Database::runDetachHooks() {
+    // A copy: a hook may remove itself or another one.
+    const auto hooks = m_detachHooks;
+    if (m_destroying) m_detachHooks.clear();
+    for (const auto& h : hooks) h.second(m_destroying);
 }
 
 void Database::prepareEnvironment() {
@@ -130,6 +148,7 @@ void Database::attach(const QString& connectionString, int pageBuffers) {
 
 void Database::detach() {
     if (!m_handle) return;
+    runDetachHooks();
     if (m_default) {
         try {
             m_default->rollback();

@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace db {
 
@@ -72,15 +74,27 @@ public:
     // The raw attachment handle (isc_db_handle) for the database layer's own use.
     unsigned int* handlePtr() { return &m_handle; }
 
+    // What holds requests on the raw attachment besides this object (event listeners) registers
+    // here. The hook runs at the start of detach(), while the handle is still valid, on the
+    // detaching thread; `destroying` is true when this object goes away right after, and the hook
+    // is then forgotten. Hooks must not throw.
+    int addDetachHook(std::function<void(bool destroying)> hook);
+    void removeDetachHook(int id);
+
     // Sets FIREBIRD_LOCK to a per-user directory when it is unset and we are not root, so that a
     // normal user can run the embedded engine. Called by attach() and create().
     static void prepareEnvironment();
 
 private:
+    void runDetachHooks();
+
     unsigned int m_handle = 0;
     QString m_connectionString;
     std::unique_ptr<Transaction> m_default;
     CommitListener m_commitListener;
+    std::vector<std::pair<int, std::function<void(bool)>>> m_detachHooks;
+    int m_lastHookId = 0;
+    bool m_destroying = false;
 };
 
 }  // namespace db
