@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/MainWindowFactory.h"
+#include "app/SchemaWarning.h"
 #include "app/StartupChecks.h"
 #include "app/TMainFormDati.h"
 #include "app/TPasswordDlg.h"
@@ -40,6 +41,7 @@ int RunApplication() {
             showInitFailure();
             return 0;
         }
+        WarnAdminOfSchemaProblems(dati, &start);
         std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati);
         start.close();
         if (!mainWindow) {
