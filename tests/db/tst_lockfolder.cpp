@@ -19,27 +19,6 @@ private Q_SLOTS:
     }
     void cleanup() { QDir(m_base).removeRecursively(); }
 
-    void folderFollowsTheSession_data() {
-        QTest::addColumn<QString>("runtime");
-        QTest::addColumn<QString>("cache");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("runtime folder") << "/run/user/1000" << "/home/x/.cache" << "/run/user/1000/molarix-firebird";
-        QTest::newRow("no runtime folder") << "" << "/home/x/.cache" << "/home/x/.cache/ZALTERS/MOLARIX/firebird-lock";
-        QTest::newRow("relative runtime folder is ignored") << "run" << "/c" << "/c/ZALTERS/MOLARIX/firebird-lock";
-    }
-    void folderFollowsTheSession() {
-        QFETCH(QString, runtime);
-        QFETCH(QString, cache);
-        QFETCH(QString, expected);
-        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR"), savedCache = qgetenv("XDG_CACHE_HOME");
-        runtime.isEmpty() ? qunsetenv("XDG_RUNTIME_DIR") : qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
-        qputenv("XDG_CACHE_HOME", cache.toUtf8());
-        const QString got = db::DefaultLockFolder();
-        qputenv("XDG_RUNTIME_DIR", savedRuntime);
-        qputenv("XDG_CACHE_HOME", savedCache);
-        QCOMPARE(got, expected);
-    }
-
     void missingFolderIsCreatedPrivate() {
         const QString dir = m_base + QStringLiteral("/a/b/locks");
         db::EnsurePrivateFolder(dir);
