@@ -1,6 +1,6 @@
 #include "admin/AdminCommand.h"
 #include "db/Database.h"
-#include "demo/DemoData.h"
+#include "demo/DemoInstall.h"
 
 #include <QElapsedTimer>
 
@@ -44,34 +44,30 @@ admin::AdminCommand::Registrar reg({
             err << "Lietošana: molarix-admin demo-data DATABASE --scale demo|clinic|large [--seed N]\n";
             return 2;
         }
-        // Synchronous page writes would make the load wait on the disk for every page; the
-        // database gets them back when the load ends, whatever its outcome.
-        db::Database::setForcedWrites(database, false);
-        struct Restore {
-            QString path;
-            ~Restore() {
-                try {
-                    db::Database::setForcedWrites(path, true);
-                } catch (...) {
-                }
-            }
-        } restore{database};
-        db::Database db;
-        db.attach(database, 40000);  // 40 000 pages of 16 KiB: the load's working set stays in memory
-        demo::DemoDataGenerator generator(db, scale, seed);
-        generator.setProgress([&out](const QString& table, qint64 rows, double rate) {
+        // Ctrl+C, a kill or a closed terminal stops at the next batch or table end; the database
+        // is then left as InstallDemoClinic describes.
+        auto stopOnSignals = [] {
+            for (const int sig : {SIGINT, SIGTERM, SIGHUP})
+                std::signal(sig, [](int) { demo::DemoDataGenerator::requestStop(); });
+        };
+        stopOnSignals();
+        {
+            // At its first attach the client library installs its own SIGINT and SIGTERM handlers,
+            // which shut every connection down: nothing would be left to put the keys back
+            // through. Ours replace them once it has.
+            db::Database probe;
+            probe.attach(database);
+        }
+        stopOnSignals();
+        QElapsedTimer timer;
+        timer.start();
+        demo::InstallDemoClinic(database, scale, seed, [&out](const QString& table, qint64 rows, double rate) {
             if (rows < 0)
                 out << QStringLiteral("%1: %2 s\n").arg(table, -28).arg(rate, 0, 'f', 1);
             else
                 out << QStringLiteral("%1: %2 rindas, %3 rindas/s\n").arg(table, -28).arg(rows, 9).arg(qRound64(rate), 7);
             out.flush();
         });
-        // Ctrl+C or a kill stops at the next batch, with the keys and indexes put back.
-        std::signal(SIGINT, [](int) { demo::DemoDataGenerator::requestStop(); });
-        std::signal(SIGTERM, [](int) { demo::DemoDataGenerator::requestStop(); });
-        QElapsedTimer timer;
-        timer.start();
-        generator.run();
         out << QStringLiteral("Gatavs %1 s.\n").arg(timer.elapsed() / 1000.0, 0, 'f', 1);
         return 0;
     },

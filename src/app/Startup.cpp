@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/MainWindowFactory.h"
 #include "app/SignalExit.h"
+#include "app/SchemaWarning.h"
 #include "app/StartupChecks.h"
 #include "app/TMainFormDati.h"
 #include "app/TPasswordDlg.h"
@@ -41,6 +42,7 @@ int RunApplication(const Composition& composition) {
             showInitFailure();
             return 0;
         }
+        WarnAdminOfSchemaProblems(dati, &start);
         const SignalExit signalExit(dati);  // after the attach: see SignalExit.cpp
         std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati, composition);
         start.close();

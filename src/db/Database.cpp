@@ -1,6 +1,7 @@
 #include "db/Database.h"
 
 #include "db/FbStatus.h"
+#include "db/LockFolder.h"
 #include "db/SqlText.h"
 
 #include <QDir>
@@ -98,12 +99,16 @@ void Database::runDetachHooks() {
 void Database::prepareEnvironment() {
     static bool done = false;
     if (done) return;
-    done = true;
-    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK") || geteuid() == 0) return;
-    // Every process that opens the same file embedded must share the lock directory.
-    const QString dir = QDir::tempPath() + QStringLiteral("/molarix-firebird-%1").arg(geteuid());
-    QDir().mkpath(dir);
+    if (qEnvironmentVariableIsSet("FIREBIRD_LOCK") || geteuid() == 0) {
+        done = true;
+        return;
+    }
+    // Every process of this user that opens the same file embedded shares the lock folder; a
+    // folder that someone else could own or write is refused (every attach says so again).
+    const QString dir = DefaultLockFolder();
+    EnsurePrivateFolder(dir);
     qputenv("FIREBIRD_LOCK", QFile::encodeName(dir));
+    done = true;
 }
 
 bool Database::isLocal(const QString& connectionString) {

@@ -81,8 +81,9 @@ public:
     int addDetachHook(std::function<void(bool destroying)> hook);
     void removeDetachHook(int id);
 
-    // Sets FIREBIRD_LOCK to a per-user directory when it is unset and we are not root, so that a
-    // normal user can run the embedded engine. Called by attach() and create().
+    // Sets FIREBIRD_LOCK to this user's private lock folder (see LockFolder.h) when it is unset and
+    // we are not root, so that a normal user can run the embedded engine. Throws DbError when that
+    // folder belongs to someone else or is open to others. Called by attach() and create().
     static void prepareEnvironment();
 
 private:

@@ -64,6 +64,7 @@ struct Statement::Impl {
     std::vector<short> describedType;  // input sqltype as the server described it
     std::vector<short> describedSubtype;
     std::vector<short> describedScale;
+    std::vector<short> describedLength;  // input sqllen as the server described it (bytes)
     std::vector<QByteArray> outBuffers;
     std::vector<short> outNulls;
     QStringList columns;
@@ -156,10 +157,12 @@ struct Statement::Impl {
         describedType.resize(n);
         describedSubtype.resize(n);
         describedScale.resize(n);
+        describedLength.resize(n);
         for (int i = 0; i < n; ++i) {
             describedType[i] = short(in->sqlvar[i].sqltype & ~1);
             describedSubtype[i] = in->sqlvar[i].sqlsubtype;
             describedScale[i] = in->sqlvar[i].sqlscale;
+            describedLength[i] = in->sqlvar[i].sqllen;
         }
     }
 
@@ -217,10 +220,17 @@ struct Statement::Impl {
         v.sqlind = &inNulls[i];
         bound[i] = true;
 
+        // Every bind sets type, subtype, scale, length, indicator and data together: a statement
+        // is executed many times and the client sends each parameter as these fields describe it,
+        // so a field left from the previous value garbles the message (a remote server reads a
+        // stale length as the size of the next parameter's data).
         if (!value.isValid() || value.isNull()) {
+            // A NULL goes in the type the server described; the data area is sized for that type
+            // and zeroed, although only the indicator counts.
             v.sqltype = short(dtype | 1);
             v.sqlsubtype = describedSubtype[i];
             v.sqlscale = describedScale[i];
+            v.sqllen = describedLength[i];
             inNulls[i] = -1;
             buf = QByteArray(qMax<int>(v.sqllen, 8) + 2, '\0');
             v.sqldata = buf.data();

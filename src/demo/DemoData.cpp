@@ -68,18 +68,16 @@ const QList<int>& teeth() {
 // Bulk loading: the foreign keys and secondary indexes of the big tables are taken away for the
 // load and put back at its end, when the database checks every reference and builds each index in
 // one pass. Row by row they cost the engine several times the insert itself. The invoice totals
-// trigger rests too; finish() has the database work out every invoice's totals with the same
+// trigger rests too; restore() has the database work out every invoice's totals with the same
 // procedure the trigger calls.
+//
+// Whatever ends the load (success, an error, an interruption), every object taken away is put
+// back, each in a transaction of its own, so that one that cannot be restored (the loaded rows
+// break it) neither undoes nor stops the others.
 class BulkLoad {
 public:
     explicit BulkLoad(db::Database& database) : m_db(database) {}
-    ~BulkLoad() {
-        try {
-            finish();
-        } catch (...) {
-            // Reported by the finish() that the generator calls on success.
-        }
-    }
+    ~BulkLoad() { restore(); }
 
     void begin(const QStringList& tables) {
         const QString list = QLatin1Char('\'') + tables.join(QStringLiteral("','")) + QLatin1Char('\'');
@@ -97,9 +95,10 @@ public:
         for (int r = 0; r < fks.rowCount(); ++r) {
             const QString name = fks.value(r, 0).toString();
             if (name == QLatin1String("FK_O_PAVOUT_DT_ISPAVOUTHD")) continue;
+            // Only what was taken away is put back.
+            m_db.executeImmediate(QStringLiteral("ALTER TABLE %1 DROP CONSTRAINT %2").arg(fks.value(r, 1).toString(), name));
             m_restore.append(QStringLiteral("ALTER TABLE %1 ADD CONSTRAINT %2 FOREIGN KEY (%3) REFERENCES %4 (ISN)")
                                  .arg(fks.value(r, 1).toString(), name, fks.value(r, 2).toString(), fks.value(r, 3).toString()));
-            m_db.executeImmediate(QStringLiteral("ALTER TABLE %1 DROP CONSTRAINT %2").arg(fks.value(r, 1).toString(), name));
         }
         for (int r = 0; r < indexes.rowCount(); ++r) {
             const QString name = indexes.value(r, 0).toString();
@@ -116,9 +115,20 @@ public:
         m_db.commitRetaining();
     }
 
-    // Puts every key and index back; throws when the loaded rows break one of them.
-    void finish() {
-        while (!m_restore.isEmpty()) m_db.executeImmediate(m_restore.takeFirst());
+    // Puts every key, index and trigger back; returns one line for each that could not be.
+    QStringList restore() {
+        QStringList failures;
+        while (!m_restore.isEmpty()) {
+            const QString statement = m_restore.takeFirst();
+            try {
+                m_db.executeImmediate(statement);
+            } catch (const db::DbError& e) {
+                failures.append(statement.left(160) + QStringLiteral(": ") + e.message().simplified());
+            } catch (const std::exception& e) {
+                failures.append(statement.left(160) + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+            }
+        }
+        return failures;
     }
 
 private:
@@ -221,17 +231,20 @@ struct DemoDataGenerator::Impl {
             if (++m_rows % BatchRows == 0) {
                 m_impl.tx->commitAndBegin();
                 report();
-                if (g_stopRequested.load())
-                    throw db::DbError(QStringLiteral("Demonstrācijas datu veidošana pārtraukta; datu bāzē palika "
-                                                     "līdz šim ierakstītās rindas."));
+                stopIfAsked();
             }
         }
         void finish() {
             m_impl.tx->commitAndBegin();
             report();
+            // Small tables never reach a batch boundary: a stop is also noticed at each table's end.
+            stopIfAsked();
         }
 
     private:
+        static void stopIfAsked() {
+            if (g_stopRequested.load()) throw db::DbError(QStringLiteral("Demonstrācijas datu veidošana pārtraukta."));
+        }
         void report() {
             if (!m_impl.progress) return;
             const double seconds = qMax<qint64>(1, m_timer.elapsed()) / 1000.0;
@@ -270,7 +283,7 @@ struct DemoDataGenerator::Impl {
             "VALUES (:TAUSTINS, :ISUSER, :IEVDAT, :IEVLAIKS, :DATUMS, :NUMURS, :BAZE, :ISN_BAZE, :PIEZIMES)");
     }
 
-    void checkEmpty() {
+    static void checkEmpty(db::Database& database) {
         const int n = database.scalar(QStringLiteral(
                                           "SELECT (SELECT COUNT(*) FROM N_KLIENTS WHERE ISN > 1) + "
                                           "(SELECT COUNT(*) FROM O_KONSULT_PIET_HD) + (SELECT COUNT(*) FROM O_PAVOUT_HD) FROM N_ISI"))
@@ -919,32 +932,52 @@ void DemoDataGenerator::setProgress(Progress progress) { d->progress = std::move
 
 void DemoDataGenerator::requestStop() { g_stopRequested.store(true); }
 
+void DemoDataGenerator::requireEmpty(db::Database& database) { Impl::checkEmpty(database); }
+
 void DemoDataGenerator::run() {
-    g_stopRequested.store(false);
-    d->checkEmpty();
+    // A stop asked for before the load began (while a caller prepared it) is not forgotten.
+    if (g_stopRequested.load()) throw db::DbError(QStringLiteral("Demonstrācijas datu veidošana pārtraukta."));
+    Impl::checkEmpty(d->database);
     BulkLoad bulk(d->database);
-    bulk.begin({"N_KLIENTS", "O_KONSULT_PIET_HD", "O_KONSULTACIJA_HD", "O_ARSTPLANS", "O_ARSTESANA_DT", "O_PAVOUT_HD",
-                "O_PAVOUT_DT", "O_APMAKS_HD", "O_APMAKS_DT", "O_OPERACIJAS", "O_DIENAS", "O_LOGON"});
-    d->tx = std::make_unique<db::Transaction>(d->database);
-    d->buildCalendar();
-    d->clinic();
-    d->referenceLists();
-    d->priceList();
-    d->patientRegister();
-    d->planRequests();
-    d->insertRequests();
-    d->planConsultations();
-    d->insertConsultations();
-    d->planInvoicesAndPayments();
-    d->insertInvoices();
-    d->insertPayments();
-    d->daysAndLogons();
-    d->tx->commit();
+    QString failure;
+    try {
+        bulk.begin({"N_KLIENTS", "O_KONSULT_PIET_HD", "O_KONSULTACIJA_HD", "O_ARSTPLANS", "O_ARSTESANA_DT",
+                    "O_PAVOUT_HD", "O_PAVOUT_DT", "O_APMAKS_HD", "O_APMAKS_DT", "O_OPERACIJAS", "O_DIENAS", "O_LOGON"});
+        d->tx = std::make_unique<db::Transaction>(d->database);
+        d->buildCalendar();
+        d->clinic();
+        d->referenceLists();
+        d->priceList();
+        d->patientRegister();
+        d->planRequests();
+        d->insertRequests();
+        d->planConsultations();
+        d->insertConsultations();
+        d->planInvoicesAndPayments();
+        d->insertInvoices();
+        d->insertPayments();
+        d->daysAndLogons();
+        d->tx->commit();
+    } catch (const db::DbError& e) {
+        failure = e.message();
+    } catch (const std::exception& e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    // The open batch holds its tables; it goes before anything is put back.
     d->tx.reset();
     QElapsedTimer timer;
     timer.start();
-    bulk.finish();
-    if (d->progress) d->progress(QStringLiteral("atslēgas un indeksi"), -1, timer.elapsed() / 1000.0);
+    const QStringList notRestored = bulk.restore();
+    if (failure.isEmpty() && d->progress)
+        d->progress(QStringLiteral("atslēgas un indeksi"), -1, timer.elapsed() / 1000.0);
+    if (failure.isEmpty() && notRestored.isEmpty()) return;
+    QStringList lines;
+    if (!failure.isEmpty()) lines.append(failure);
+    if (!notRestored.isEmpty()) {
+        lines.append(QStringLiteral("Neizdevās atjaunot (pārējie atjaunoti):"));
+        for (const QString& f : notRestored) lines.append(QStringLiteral("  ") + f);
+    }
+    throw db::DbError(lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace demo

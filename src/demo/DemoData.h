@@ -45,11 +45,16 @@ public:
     ~DemoDataGenerator();
 
     void setProgress(Progress progress);
-    // Asks a running generation (in this process) to stop at its next batch; safe to call from a
-    // signal handler. run() then throws after putting the keys and indexes back, so an
-    // interrupted load never leaves the database without its foreign keys.
+    // Asks a running generation (in this process) to stop at its next batch or table end, or a
+    // generation that has not begun yet not to begin; safe to call from a signal handler. run()
+    // then throws after putting the keys and indexes back.
     static void requestStop();
     // Throws db::DbError when the database already holds patients or documents (it is not empty).
+    static void requireEmpty(db::Database& database);
+    // Loads the clinic into the attached database in place. Throws db::DbError when the database
+    // is not empty, when the load fails or is stopped, and when a key, index or trigger taken away
+    // for the load cannot be put back; every one that can be is put back in each case, and the
+    // message lists those that could not. Rows committed before a failure stay.
     void run();
 
 private:

@@ -64,6 +64,75 @@ private Q_SLOTS:
         if (!value.isNull()) QCOMPARE(back.toString(), value.toString());
     }
 
+    // One prepared statement run again and again, each parameter switching between values and
+    // NULL (the bulk loads and every store do this). Every column must hold exactly what was bound
+    // for its row: a NULL stays NULL, and no bind disturbs the parameters next to it.
+    void valueNullValueNullOnOneStatement_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("other");
+        QString longText;
+        for (int i = 0; i < 2000; ++i) longText += QStringLiteral("Plombēšana %1; ").arg(i);
+        QByteArray bytes;
+        for (int i = 0; i < 256; ++i) bytes.append(char(255 - i));
+        const QDateTime stamp(QDate(2026, 3, 29), QTime(2, 30, 15, 250));
+        QTest::newRow("integer") << "I" << QVariant(7) << QVariant(-2147483647);
+        QTest::newRow("big integer") << "B" << QVariant(qlonglong(9007199254740993LL)) << QVariant(qlonglong(-1));
+        QTest::newRow("double") << "D" << QVariant(1.0 / 3.0) << QVariant(-1e300);
+        QTest::newRow("money as numeric") << "N" << QVariant(12.34) << QVariant(-0.01);
+        QTest::newRow("text") << "V" << QVariant(QStringLiteral("Bērziņa")) << QVariant(QStringLiteral("ĀČĒĢĪĶĻŅŠŪŽ āčēģīķļņšūž 1234567"));
+        QTest::newRow("empty text") << "V" << QVariant(QString("")) << QVariant(QStringLiteral("x"));
+        QTest::newRow("bytes") << "O" << QVariant(bytes.left(3)) << QVariant(bytes.left(40));
+        QTest::newRow("text blob") << "T" << QVariant(QStringLiteral("Pacients apmierināts")) << QVariant(longText);
+        QTest::newRow("date") << "DT" << QVariant(QDate(1858, 11, 17)) << QVariant(QDate(2099, 12, 31));
+        QTest::newRow("timestamp") << "TS" << QVariant(stamp) << QVariant(QDateTime(QDate(1999, 1, 1), QTime(0, 0)));
+        QTest::newRow("time") << "TM" << QVariant(QTime(23, 59, 59, 999)) << QVariant(QTime(0, 0, 0, 1));
+        QTest::newRow("integer into text") << "V" << QVariant(1234567890) << QVariant(-5);
+        QTest::newRow("text into integer") << "I" << QVariant(QStringLiteral("42")) << QVariant(QStringLiteral("-17"));
+    }
+    void valueNullValueNullOnOneStatement() {
+        QFETCH(QString, column);
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, other);
+        m_db->executeImmediate(
+            "CREATE TABLE T_KINDS (K INTEGER, I INTEGER, B BIGINT, D DOUBLE PRECISION, N NUMERIC(15,2), "
+            "V VARCHAR(40), O VARCHAR(40) CHARACTER SET OCTETS, T BLOB SUB_TYPE TEXT, DT DATE, TS TIMESTAMP, "
+            "TM TIME, Z INTEGER)");
+        // The other columns keep one value each, so that a garbled neighbour shows.
+        const QList<QPair<QString, QVariant>> fixed{
+            {"I", 11}, {"B", qlonglong(-4000000000LL)}, {"D", 2.5}, {"N", 99.99}, {"V", QStringLiteral("Ozols")},
+            {"O", QByteArray("\x01\x00\xff", 3)}, {"T", QStringLiteral("Zobu karte")}, {"DT", QDate(2026, 12, 6)},
+            {"TS", QDateTime(QDate(2026, 12, 6), QTime(8, 0))}, {"TM", QTime(12, 30)}, {"Z", 5}};
+        const QVariantList steps{value, QVariant(), other, QVariant()};
+        {
+            Transaction tx(*m_db);
+            db::Statement st(tx, "INSERT INTO T_KINDS (K, I, B, D, N, V, O, T, DT, TS, TM, Z) "
+                                 "VALUES (:K, :I, :B, :D, :N, :V, :O, :T, :DT, :TS, :TM, :Z)");
+            for (int k = 0; k < steps.size(); ++k) {
+                st.bind("K", k);
+                for (const auto& [name, v] : fixed) st.bind(name, name == column ? steps[k] : v);
+                st.execute();
+            }
+            tx.commit();
+        }
+        const db::ResultSet rs = second()->select("SELECT * FROM T_KINDS ORDER BY K");
+        QCOMPARE(rs.rowCount(), steps.size());
+        for (int k = 0; k < steps.size(); ++k) {
+            for (const auto& [name, v] : fixed) {
+                const QVariant back = rs.value(k, name);
+                QVariant expected = name == column ? steps[k] : v;
+                if (expected.isNull()) {
+                    QVERIFY2(back.isNull(), qPrintable(QStringLiteral("row %1 column %2: %3").arg(k).arg(name, back.toString())));
+                    continue;
+                }
+                // A value converted by the server comes back in the column's type.
+                if (expected.typeId() != back.typeId() && expected.canConvert(back.metaType())) expected.convert(back.metaType());
+                QVERIFY2(back == expected, qPrintable(QStringLiteral("row %1 column %2: %3 instead of %4")
+                                                          .arg(k).arg(name, back.toString(), expected.toString())));
+            }
+        }
+    }
+
     void typedValuesComeBackTyped() {
         const QDate day(2026, 2, 28);
         const QDateTime moment(QDate(1999, 12, 31), QTime(23, 59, 58, 500));
