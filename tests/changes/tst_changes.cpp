@@ -8,6 +8,7 @@
 #include "app/UserRightsStore.h"
 #include "molarix/Composition.h"
 #include "db/DbError.h"
+#include "patients/TKlienti.h"
 #include "patients/TKlientuKlasifDati.h"
 #include "pricelist/PriceListStore.h"
 #include "references/ReferenceCardStore.h"
@@ -15,7 +16,9 @@
 
 #include <QAction>
 #include <QMessageBox>
+#include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTimer>
 #include <QtTest>
 
@@ -186,6 +189,58 @@ private Q_SLOTS:
             readByB.price = 36.0;
             QVERIFY(b.saveItem(readByB, 1).ok);
         }
+    }
+
+    // Two workstations on the Firebird server: a patient saved on one appears in the other's open
+    // list without anyone asking, the list keeps its current row, and every commit is announced
+    // exactly once on both (the saving one hears its own event and swallows it). A rolled-back
+    // change announces nothing anywhere.
+    void anotherWorkstationsSaveAppearsLive() {
+        if (testsupport::serverPrefix().isEmpty()) QSKIP("needs the Firebird server (MOLARIX_FB_SERVER)");
+        m_dati.reset();  // the embedded engine would hold the file for itself
+        const QString connection = testsupport::serverPrefix() + m_path;
+        app::TMainFormDati reception(testsupport::open(connection));
+        QVERIFY(reception.authenticate("ADMIN", QString()).ok());
+        app::TMainFormDati doctor(testsupport::open(connection));
+        QVERIFY(doctor.authenticate("ADMIN", QString()).ok());
+        patients::TKlientuKlasifDati receptionPatients(reception.database());
+        const int first = receptionPatients.save(0, patient("Ābele", "Inga"), {}, reception.UserIsn());
+
+        patients::TKlienti list(doctor);
+        list.setLetter("*");
+        list.show();
+        QTRY_VERIFY(list.setCurrentKey(first));
+        QTest::qWait(300);  // the notice of that first save has come and gone
+        QSignalSpy heardByDoctor(&doctor.notifier(), &app::ChangeNotifier::patientsChanged);
+        QSignalSpy heardByReception(&reception.notifier(), &app::ChangeNotifier::patientsChanged);
+
+        const int second = receptionPatients.save(0, patient("Zvaigzne", "Rūta"), {}, reception.UserIsn());
+        QTRY_COMPARE(heardByDoctor.count(), 1);
+        QVERIFY(heardByDoctor.at(0).at(0).value<QList<int>>().isEmpty());  // another's: no keys
+        QTRY_VERIFY(!list.findChildren<QTableView*>().isEmpty());
+        QElapsedTimer shown;
+        shown.start();
+        bool listed = false;
+        while (!listed && shown.elapsed() < 5000) {
+            QTest::qWait(20);
+            const int current = list.currentKey();
+            listed = list.setCurrentKey(second);
+            if (listed) {
+                QCOMPARE(current, first);  // the re-read kept the row the doctor was on
+                list.setCurrentKey(first);
+            }
+        }
+        QVERIFY2(listed, "the other workstation's patient did not appear in the open list");
+
+        {
+            db::Transaction tx(reception.database());
+            tx.exec("UPDATE N_KLIENTS SET VARDS='Maija' WHERE ISN=:I", {{"I", second}});
+            tx.touch("N_KLIENTS", second);
+            tx.rollback();
+        }
+        QTest::qWait(400);
+        QCOMPARE(heardByDoctor.count(), 1);
+        QCOMPARE(heardByReception.count(), 1);  // its own save, once
     }
 
     // A list whose table the database cannot read (a column renamed in this copy) tells the user
