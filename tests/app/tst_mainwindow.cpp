@@ -1,5 +1,6 @@
 // The main window, the users-and-rights, day-lock and system-settings windows, driven offscreen
 // as a user would drive them, on real databases.
+#include "ModalHelper.h"
 #include "TestDatabase.h"
 #include "molarix/Composition.h"
 #include "app/AutoArchive.h"
@@ -52,21 +53,7 @@ std::unique_ptr<WindowRegistry> standIns() {
 
 // Runs `action` and answers every message box it opens with `button`; returns their texts.
 QStringList withMessageBoxes(const std::function<void()>& action, QMessageBox::StandardButton button = QMessageBox::Ok) {
-    QStringList texts;
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            texts.append(box->text());
-            if (QAbstractButton* b = box->button(button))
-                b->click();
-            else
-                box->accept();
-        }
-    });
-    timer.start();
-    action();
-    return texts;
+    return answering(button, action);
 }
 
 // A logged-on session on a fresh database: ADMIN, or a user made with the given rights.

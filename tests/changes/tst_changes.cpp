@@ -1,4 +1,5 @@
 // Change notices and stale saves: what a second workstation notices of the first one's work.
+#include "ModalHelper.h"
 #include "TestDatabase.h"
 #include "app/ChangeNotifier.h"
 #include "app/DayLockStore.h"
@@ -254,17 +255,7 @@ private Q_SLOTS:
         molarix::Compose(*registry, *m_dati);
         app::TMolarixMain main(*m_dati, std::move(registry));
         QVERIFY(main.isReady());
-        QStringList texts;
-        QTimer answer;
-        answer.setInterval(10);
-        connect(&answer, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                texts.append(box->text());
-                box->accept();
-            }
-        });
-        answer.start();
-        main.menuAction(app::WindowId::Banks)->trigger();
+        const QStringList texts = answering(QMessageBox::Ok, [&] { main.menuAction(app::WindowId::Banks)->trigger(); });
         QCOMPARE(texts.size(), 1);
         QVERIFY2(texts.first().startsWith(QStringLiteral("Sistēmas kļūda: ")), qPrintable(texts.first()));
         QVERIFY(texts.first().contains(QStringLiteral("GNOS")));

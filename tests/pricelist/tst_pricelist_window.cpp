@@ -1,5 +1,6 @@
 // The price list window as a user works it, offscreen on a real database: the tree, the card,
 // moves and deletes with their messages, search, quick search, filter, selection mode, settings.
+#include "ModalHelper.h"
 #include "TestDatabase.h"
 #include "app/Settings.h"
 #include "app/TMainFormDati.h"
@@ -28,26 +29,6 @@ using pricelist::TTreeMyRec;
 
 namespace {
 
-// Runs the action and answers every message box it shows (questions with the given answer),
-// returning the texts the user saw.
-QStringList answering(QMessageBox::StandardButton answer, const std::function<void()>& action) {
-    QStringList seen;
-    QTimer timer;
-    timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) return;
-        seen << box->text();
-        QAbstractButton* b = box->button(answer);
-        if (!b) b = box->button(QMessageBox::Ok);
-        if (!b) b = box->buttons().value(0);
-        b->click();
-    });
-    timer.start();
-    action();
-    timer.stop();
-    return seen;
-}
 
 QStringList topLevelNames(QTreeWidget* tree) {
     QStringList names;

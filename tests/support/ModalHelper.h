@@ -1,6 +1,6 @@
 #pragma once
 // Answers the modal windows that the windows under test open: message boxes are recorded and
-// answered from a queue, other dialogs are handed to a callback.
+// answered from a queue, other dialogs are handed to a callback. The one answerer of every test.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -33,6 +33,8 @@ public:
     QStringList messages;
     // Answers for question boxes, taken in turn; Yes when the queue is empty.
     QList<QMessageBox::StandardButton> answers;
+    // The answer to a question box when the queue is empty.
+    QMessageBox::StandardButton defaultAnswer = QMessageBox::Yes;
     // Called for a modal dialog that is not a message box (once per dialog).
     std::function<void(QDialog*)> onDialog;
 
@@ -46,7 +48,7 @@ private:
             messages.append(box->text());
             QMessageBox::StandardButton answer = QMessageBox::Ok;
             if (box->standardButtons() & QMessageBox::Yes)
-                answer = answers.isEmpty() ? QMessageBox::Yes : answers.takeFirst();
+                answer = answers.isEmpty() ? defaultAnswer : answers.takeFirst();
             if (QAbstractButton* b = box->button(answer))
                 b->click();
             else
@@ -64,3 +66,12 @@ private:
     QPointer<QMessageBox> m_lastBox;
     QPointer<QDialog> m_lastDialog;
 };
+
+// Runs the action, answers every question box it shows with `answer` (other boxes with their
+// only button) and returns the texts the user saw.
+inline QStringList answering(QMessageBox::StandardButton answer, const std::function<void()>& action) {
+    ModalHelper helper;
+    helper.defaultAnswer = answer;
+    action();
+    return helper.messages;
+}
