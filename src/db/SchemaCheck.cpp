@@ -2,10 +2,19 @@
 
 #include "db/SqlText.h"
 
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
+#include <QMutex>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace db {
@@ -128,6 +137,159 @@ std::unique_ptr<Catalogue> readCatalogue(Database& db) {
     return c;
 }
 
+// Raised whenever the description below changes shape, so that no older file is read as one.
+constexpr int DescriptionFormat = 1;
+
+QJsonArray sortedNames(const QSet<QString>& names) {
+    QStringList list(names.cbegin(), names.cend());
+    list.sort();
+    return QJsonArray::fromStringList(list);
+}
+
+QByteArray describeCatalogue(const Catalogue& c, const QString& key) {
+    QJsonObject columns, keys, indexes, triggers;
+    for (auto it = c.columns.cbegin(); it != c.columns.cend(); ++it) columns.insert(it.key(), QJsonArray::fromStringList(it.value()));
+    for (auto it = c.keys.cbegin(); it != c.keys.cend(); ++it)
+        keys.insert(it.key(), QJsonObject{{"table", it->table}, {"type", it->type}, {"ddl", it->ddl}});
+    for (auto it = c.indexes.cbegin(); it != c.indexes.cend(); ++it)
+        indexes.insert(it.key(), QJsonObject{{"table", it->table}, {"unique", it->unique}, {"inactive", it->inactive},
+                                             {"ofKey", it->ofKey}});
+    for (auto it = c.triggers.cbegin(); it != c.triggers.cend(); ++it)
+        triggers.insert(it.key(), QJsonObject{{"table", it->table}, {"inactive", it->inactive}});
+    const QJsonObject root{{"format", DescriptionFormat}, {"key", key},
+                           {"tables", sortedNames(c.tables)}, {"views", sortedNames(c.views)},
+                           {"procedures", sortedNames(c.procedures)}, {"sequences", sortedNames(c.sequences)},
+                           {"columns", columns}, {"keys", keys}, {"indexes", indexes}, {"triggers", triggers}};
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+}
+
+// The catalogue a description holds, or null when the text is not a whole description of the
+// script with this key: a file cut short or changed by hand must not make a check pass.
+std::shared_ptr<const Catalogue> readDescription(const QByteArray& text, const QString& key) {
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(text, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) return nullptr;
+    const QJsonObject root = doc.object();
+    if (root.value("format") != DescriptionFormat || root.value("key") != key) return nullptr;
+
+    auto c = std::make_shared<Catalogue>();
+    auto names = [](const QJsonValue& v, QSet<QString>& into) {
+        if (!v.isArray()) return false;
+        for (const QJsonValue& n : v.toArray()) {
+            if (!n.isString()) return false;
+            into.insert(n.toString());
+        }
+        return true;
+    };
+    auto text_ = [](const QJsonObject& o, const char* field, QString& into) {
+        const QJsonValue v = o.value(QLatin1String(field));
+        into = v.toString();
+        return v.isString();
+    };
+    auto flag = [](const QJsonObject& o, const char* field, bool& into) {
+        const QJsonValue v = o.value(QLatin1String(field));
+        into = v.toBool();
+        return v.isBool();
+    };
+    if (!names(root.value("tables"), c->tables) || c->tables.isEmpty() || !names(root.value("views"), c->views) ||
+        !names(root.value("procedures"), c->procedures) || !names(root.value("sequences"), c->sequences))
+        return nullptr;
+    for (const char* field : {"columns", "keys", "indexes", "triggers"})
+        if (!root.value(QLatin1String(field)).isObject()) return nullptr;
+
+    const QJsonObject columns = root.value("columns").toObject();
+    for (auto it = columns.begin(); it != columns.end(); ++it) {
+        if (!it->isArray() || it->toArray().isEmpty()) return nullptr;
+        QStringList& list = c->columns[it.key()];
+        for (const QJsonValue& n : it->toArray()) {
+            if (!n.isString()) return nullptr;
+            list.append(n.toString());
+        }
+    }
+    const QJsonObject keys = root.value("keys").toObject();
+    for (auto it = keys.begin(); it != keys.end(); ++it) {
+        Catalogue::Key k;
+        const QJsonObject o = it->toObject();
+        if (!text_(o, "table", k.table) || !text_(o, "type", k.type) || !text_(o, "ddl", k.ddl)) return nullptr;
+        c->keys.insert(it.key(), k);
+    }
+    const QJsonObject indexes = root.value("indexes").toObject();
+    for (auto it = indexes.begin(); it != indexes.end(); ++it) {
+        Catalogue::Index i;
+        const QJsonObject o = it->toObject();
+        if (!text_(o, "table", i.table) || !flag(o, "unique", i.unique) || !flag(o, "inactive", i.inactive) ||
+            !flag(o, "ofKey", i.ofKey))
+            return nullptr;
+        c->indexes.insert(it.key(), i);
+    }
+    const QJsonObject triggers = root.value("triggers").toObject();
+    for (auto it = triggers.begin(); it != triggers.end(); ++it) {
+        Catalogue::Trigger t;
+        const QJsonObject o = it->toObject();
+        if (!text_(o, "table", t.table) || !flag(o, "inactive", t.inactive)) return nullptr;
+        c->triggers.insert(it.key(), t);
+    }
+    return c;
+}
+
+// Runs the script in a new reference database and reads what the engine made of it.
+std::shared_ptr<const Catalogue> buildCatalogue(const QString& script) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) throw DbError(QStringLiteral("Nevar izveidot pagaidu mapi salīdzināmajai datu bāzei."));
+    const QString path = dir.filePath(QStringLiteral("reference.fdb"));
+    // The script runs as Database::create() runs it, but on a file without forced writes: the
+    // file is thrown away, and a synchronous write for every statement's commit would make the
+    // build wait seconds on the disk.
+    Database::create(path, QString());
+    Database::setForcedWrites(path, false);
+    Database reference;
+    reference.attach(path);
+    for (const QString& st : splitScript(script)) reference.executeImmediate(st);
+    std::shared_ptr<const Catalogue> c = readCatalogue(reference);
+    reference.detach();
+    return c;
+}
+
+// The descriptions this process has read or built, by key.
+struct KeptStructures {
+    QMutex mutex;
+    QHash<QString, std::shared_ptr<const Catalogue>> byKey;
+};
+
+KeptStructures& kept() {
+    static KeptStructures k;
+    return k;
+}
+
+QString cacheFile(const QString& folder, const QString& key) {
+    return folder + QStringLiteral("/schema-") + key + QStringLiteral(".json");
+}
+
+std::shared_ptr<const Catalogue> expectedCatalogue(const QString& script, const QString& folder) {
+    const QString key = SchemaCheck::structureKey(script);
+    KeptStructures& k = kept();
+    // Held while building, so that two checks at once build the reference once.
+    const QMutexLocker lock(&k.mutex);
+    if (const auto found = k.byKey.constFind(key); found != k.byKey.cend()) return *found;
+
+    const QString path = cacheFile(folder, key);
+    std::shared_ptr<const Catalogue> c;
+    QFile file(path);
+    // Far more than any description; a larger file is not one of ours.
+    if (file.size() < 16 * 1024 * 1024 && file.open(QIODevice::ReadOnly)) c = readDescription(file.readAll(), key);
+    file.close();
+    if (!c) {
+        c = buildCatalogue(script);
+        QDir().mkpath(folder);
+        QSaveFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(describeCatalogue(*c, key)) < 0 || !out.commit())
+            qWarning("The database structure description cannot be kept in %s: %s; every check will build it again",
+                     qPrintable(path), qPrintable(out.errorString()));
+    }
+    k.byKey.insert(key, c);
+    return c;
+}
+
 // The element of a CREATE TABLE statement that defines the column ("NAME TYPE ..."), or empty.
 QString columnDefinition(const QString& createTable, const QString& column) {
     const qsizetype open = createTable.indexOf(u'(');
@@ -209,22 +371,38 @@ SchemaCheck::SchemaCheck(Database& target, QString creationScript) : m_target(ta
 
 SchemaCheck::~SchemaCheck() = default;
 
-const SchemaCheck::Catalogue& SchemaCheck::reference() {
-    if (m_reference) return *m_reference;
-    QTemporaryDir dir;
-    if (!dir.isValid()) throw DbError(QStringLiteral("Nevar izveidot pagaidu mapi salīdzināmajai datu bāzei."));
-    const QString path = dir.filePath(QStringLiteral("reference.fdb"));
-    // The script runs as Database::create() runs it, but on a file without forced writes: the
-    // file is thrown away, and a synchronous write for every statement's commit would make the
-    // check wait seconds on the disk.
-    Database::create(path, QString());
-    Database::setForcedWrites(path, false);
-    Database reference;
-    reference.attach(path);
-    for (const QString& st : splitScript(m_script)) reference.executeImmediate(st);
-    m_reference = readCatalogue(reference);
-    reference.detach();
+QByteArray SchemaCheck::expectedStructure(const QString& creationScript, const QString& cacheFolder) {
+    return describeCatalogue(*expectedCatalogue(creationScript, cacheFolder), structureKey(creationScript));
+}
 
+QByteArray SchemaCheck::buildExpectedStructure(const QString& creationScript) {
+    return describeCatalogue(*buildCatalogue(creationScript), structureKey(creationScript));
+}
+
+QString SchemaCheck::structureKey(const QString& creationScript) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(QByteArray::number(DescriptionFormat).append('\n'));
+    hash.addData(creationScript.toUtf8());
+    return QString::fromLatin1(hash.result().toHex());
+}
+
+QString SchemaCheck::structureCacheFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/ZALTERS/MOLARIX/schema");
+}
+
+void SchemaCheck::forgetKeptStructures() {
+    KeptStructures& k = kept();
+    const QMutexLocker lock(&k.mutex);
+    k.byKey.clear();
+}
+
+const SchemaCheck::Catalogue& SchemaCheck::reference() {
+    if (!m_reference) m_reference = expectedCatalogue(m_script, structureCacheFolder());
+    return *m_reference;
+}
+
+const SchemaCheck::Script& SchemaCheck::statements() {
+    if (m_statements) return *m_statements;
     m_statements = std::make_unique<Script>();
     static const QRegularExpression head(
         QStringLiteral("^CREATE\\s+(?:(UNIQUE)\\s+)?(?:(?:ASC|ASCENDING|DESC|DESCENDING)\\s+)?(TABLE|INDEX|TRIGGER|PROCEDURE|VIEW)\\s+(\\w+)"),
@@ -239,7 +417,7 @@ const SchemaCheck::Catalogue& SchemaCheck::reference() {
         else if (what == QLatin1String("PROCEDURE")) m_statements->procedures.insert(name, st);
         else m_statements->views.insert(name, st);
     }
-    return *m_reference;
+    return *m_statements;
 }
 
 QList<SchemaProblem> SchemaCheck::schemaProblems() {
@@ -302,24 +480,25 @@ QList<SchemaProblem> SchemaCheck::schemaProblems() {
 QString SchemaCheck::statementFor(const SchemaProblem& p) {
     using K = SchemaProblem::Kind;
     const Catalogue& ref = reference();
+    const Script& script = statements();
     switch (p.kind) {
-        case K::Table: return m_statements->tables.value(p.name);
+        case K::Table: return script.tables.value(p.name);
         case K::Sequence: return QStringLiteral("CREATE SEQUENCE ") + p.name;
         case K::Column: {
             const QString table = p.name.section(u'.', 0, 0), column = p.name.section(u'.', 1);
-            const QString definition = columnDefinition(m_statements->tables.value(table), column);
+            const QString definition = columnDefinition(script.tables.value(table), column);
             return definition.isEmpty() ? QString() : QStringLiteral("ALTER TABLE %1 ADD %2").arg(table, definition);
         }
-        case K::Procedure: return m_statements->procedures.value(p.name);
-        case K::View: return m_statements->views.value(p.name);
+        case K::Procedure: return script.procedures.value(p.name);
+        case K::View: return script.views.value(p.name);
         case K::Key:
         case K::ForeignKey: return ref.keys.value(p.name).ddl;
         case K::Index:
             return p.state == SchemaProblem::State::Inactive ? QStringLiteral("ALTER INDEX %1 ACTIVE").arg(p.name)
-                                                             : m_statements->indexes.value(p.name);
+                                                             : script.indexes.value(p.name);
         case K::Trigger:
             return p.state == SchemaProblem::State::Inactive ? QStringLiteral("ALTER TRIGGER %1 ACTIVE").arg(p.name)
-                                                             : m_statements->triggers.value(p.name);
+                                                             : script.triggers.value(p.name);
         case K::ForcedWrites: return {};
     }
     return {};

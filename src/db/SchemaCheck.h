@@ -29,11 +29,14 @@ struct RepairResult {
 // view and sequence of the creation script is there, indexes and triggers are active, forced
 // writes are on, and the money kept in the invoice and payment headers agrees with their rows.
 //
-// What "every" means is not written down twice: the first check creates a reference database
-// from the creation script (a temporary embedded file) and compares the two databases' system
-// tables, so the check follows the script whenever it changes, and knows each object by what the
-// engine made of it (constraint kinds, the columns of keys, which index belongs to a constraint)
-// instead of by a second parser of the script's SQL. A repair recreates a missing object with the
+// What "every" means is not written down twice: a reference database is created from the creation
+// script (a temporary embedded file) and its system tables are read into a description of the
+// expected structure, which a check compares with the system tables of the database, so the check
+// follows the script whenever it changes, and knows each object by what the engine made of it
+// (constraint kinds, the columns of keys, which index belongs to a constraint) instead of by a
+// second parser of the script's SQL. Creating the reference takes seconds, too long for a log-on,
+// so its description is kept (see expectedStructure()); a check then only reads the database's
+// system tables, a fixed handful of queries. A repair recreates a missing object with the
 // script's own statement (tables, indexes, triggers, procedures, views, a table's column from its
 // CREATE TABLE), or for keys with the definition read from the reference, and reactivates
 // inactive ones. A repair never changes a row.
@@ -61,17 +64,39 @@ public:
     // order; one that fails does not stop the others. Returns what was done to each.
     QList<RepairResult> repair();
 
+    // The structure the creation script makes, as compact JSON with sorted names: the tables with
+    // their columns in order, the keys with the statement that makes each, the indexes (unique,
+    // active, owned by a key) and triggers (active) with their tables, the procedures, views and
+    // sequences. It is what schemaProblems() compares a database with.
+    //
+    // It is kept in memory for the life of the process and in the file
+    // "<cacheFolder>/schema-<structureKey()>.json", written atomically; only when neither has it
+    // is it built from a reference database. A file that is not the description of this very
+    // script (unreadable, damaged, of another key or format) is built and written again. Throws
+    // DbError when the reference database cannot be made.
+    static QByteArray expectedStructure(const QString& creationScript = Database::schemaScript(),
+                                        const QString& cacheFolder = structureCacheFolder());
+    // The same, always built from a new reference database; neither kept copy is used or changed.
+    static QByteArray buildExpectedStructure(const QString& creationScript);
+    // A hash of the script text and of the description's format.
+    static QString structureKey(const QString& creationScript);
+    // "<user's cache folder>/ZALTERS/MOLARIX/schema", shared by the program and molarix-admin.
+    static QString structureCacheFolder();
+    // Forgets the descriptions kept in memory: the next check reads its cache file again.
+    static void forgetKeptStructures();
+
     // The schema objects of one database, and the creation script's statements (internal).
     struct Catalogue;
     struct Script;
 
 private:
     const Catalogue& reference();
+    const Script& statements();
     QString statementFor(const SchemaProblem& p);
 
     Database& m_target;
     QString m_script;
-    std::unique_ptr<Catalogue> m_reference;
+    std::shared_ptr<const Catalogue> m_reference;
     std::unique_ptr<Script> m_statements;
 };
 
