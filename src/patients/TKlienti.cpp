@@ -42,11 +42,7 @@ TKlienti::TKlienti(app::Session& session, QWidget* parent)
       m_edAtraMekl(new QLineEdit(this)) {
     setWindowFlag(Qt::Window);
     // Patients saved here or on another workstation show up without the user asking.
-    auto* live = new widgets::LiveRefresh(this, [this] {
-        const int scroll = m_grid->verticalScrollBar()->value();
-        refresh();
-        m_grid->verticalScrollBar()->setValue(scroll);
-    });
+    auto* live = new widgets::LiveRefresh(this, widgets::LiveRefresh::KeepingScroll(m_grid, [this] { refresh(); }));
     connect(&m_session.notifier(), &app::ChangeNotifier::patientsChanged, live, &widgets::LiveRefresh::request);
     setObjectName(QStringLiteral("TKlienti"));
     setWindowTitle(tr("Pacientu/Klientu saraksts"));

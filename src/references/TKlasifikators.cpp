@@ -31,11 +31,7 @@ TKlasifikators::TKlasifikators(app::Session& session, const QString& table, QWid
     m_store = std::make_unique<ReferenceListStore>(session.database(), *t);
     setWindowFlag(Qt::Window);
     // Rows saved here or on another workstation show up without the user asking.
-    auto* live = new widgets::LiveRefresh(this, [this] {
-        const int scroll = m_grid->verticalScrollBar()->value();
-        refresh();
-        m_grid->verticalScrollBar()->setValue(scroll);
-    });
+    auto* live = new widgets::LiveRefresh(this, widgets::LiveRefresh::KeepingScroll(m_grid, [this] { refresh(); }));
     const QString watched = t->table;
     auto follow = [live, watched](const QString& changed) {
         if (changed == watched) live->request();

@@ -2,7 +2,9 @@
 
 #include "widgets/Guard.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QScrollBar>
 #include <QEvent>
 #include <QWidget>
 
@@ -15,6 +17,14 @@ LiveRefresh::LiveRefresh(QWidget* owner, std::function<void()> refresh, std::fun
     m_retry.setInterval(250);
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &LiveRefresh::tryNow);
+}
+
+std::function<void()> LiveRefresh::KeepingScroll(QAbstractScrollArea* grid, std::function<void()> refresh) {
+    return [grid, refresh = std::move(refresh)] {
+        const int scroll = grid->verticalScrollBar()->value();
+        refresh();
+        grid->verticalScrollBar()->setValue(scroll);
+    };
 }
 
 void LiveRefresh::request() {

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <functional>
 
+class QAbstractScrollArea;
 class QWidget;
 
 namespace widgets {
@@ -17,6 +18,10 @@ class LiveRefresh : public QObject {
     Q_OBJECT
 public:
     LiveRefresh(QWidget* owner, std::function<void()> refresh, std::function<bool()> busy = {});
+
+    // A refresh of a grid that puts its scroll position back afterwards (the refresh itself keeps
+    // the current row).
+    static std::function<void()> KeepingScroll(QAbstractScrollArea* grid, std::function<void()> refresh);
 
     // Connect the notifier's signals here.
     void request();
