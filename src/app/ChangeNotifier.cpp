@@ -5,9 +5,10 @@ namespace app {
 namespace {
 
 const QStringList& referenceTables() {
-    static const QStringList tables{QStringLiteral("N_AGENTS"),  QStringLiteral("N_KABINETI"), QStringLiteral("N_VEIDI"),
-                                    QStringLiteral("N_BANKA"),   QStringLiteral("N_RAJONS"),   QStringLiteral("N_KLGRUPA"),
-                                    QStringLiteral("N_SVETKI"),  QStringLiteral("N_USERGROUP")};
+    static const QStringList tables{QStringLiteral("N_AGENTS"), QStringLiteral("N_KABINETI"),
+                                    QStringLiteral("N_VEIDI"),  QStringLiteral("N_BANKA"),
+                                    QStringLiteral("N_RAJONS"), QStringLiteral("N_KLGRUPA"),
+                                    QStringLiteral("N_SVETKI"), QStringLiteral("N_USERGROUP")};
     return tables;
 }
 
@@ -15,14 +16,20 @@ const QStringList& referenceTables() {
 
 ChangeNotifier::ChangeNotifier(QObject* parent) : QObject(parent) {}
 
-QStringList ChangeNotifier::watchedTables() {
-    QStringList tables = referenceTables();
-    tables << QStringLiteral("N_KLIENTS") << QStringLiteral("N_PRECE") << QStringLiteral("N_PRGRUPA")
-           << QStringLiteral("N_USERS") << QStringLiteral("O_DIENAS") << QStringLiteral("N_ISI")
-           // Appointments and requests, consultations, invoices with their lines, payments with
-           // their allocations: announced through tableChanged until their windows exist.
-           << QStringLiteral("O_KONSULT_PIET_HD") << QStringLiteral("O_KONSULTACIJA_HD") << QStringLiteral("O_PAVOUT_HD")
-           << QStringLiteral("O_PAVOUT_DT") << QStringLiteral("O_APMAKS_HD") << QStringLiteral("O_APMAKS_DT");
+const QStringList& ChangeNotifier::watchedTables() {
+    // Built once: every commit notice asks it.
+    static const QStringList tables = [] {
+        QStringList tables = referenceTables();
+        tables << QStringLiteral("N_KLIENTS") << QStringLiteral("N_PRECE") << QStringLiteral("N_PRGRUPA")
+               << QStringLiteral("N_USERS") << QStringLiteral("O_DIENAS")
+               << QStringLiteral("N_ISI")
+               // Appointments and requests, consultations, invoices with their lines, payments with
+               // their allocations: announced through tableChanged until their windows exist.
+               << QStringLiteral("O_KONSULT_PIET_HD") << QStringLiteral("O_KONSULTACIJA_HD")
+               << QStringLiteral("O_PAVOUT_HD") << QStringLiteral("O_PAVOUT_DT")
+               << QStringLiteral("O_APMAKS_HD") << QStringLiteral("O_APMAKS_DT");
+        return tables;
+    }();
     return tables;
 }
 

@@ -21,7 +21,7 @@ public:
     explicit ChangeNotifier(QObject* parent = nullptr);
 
     // The tables whose changes are announced; the database posts an event of the same name.
-    static QStringList watchedTables();
+    static const QStringList& watchedTables();
 
     // A store committed changes to rows of the table (empty keys: rows it cannot name).
     void notifyCommitted(const QString& table, const QList<int>& keys = {});
