@@ -24,7 +24,7 @@ const QStringList& ChangeNotifier::watchedTables() {
                << QStringLiteral("N_USERS") << QStringLiteral("O_DIENAS")
                << QStringLiteral("N_ISI")
                // Appointments and requests, consultations, invoices with their lines, payments with
-               // their allocations: announced through tableChanged until their windows exist.
+               // their allocations (those without a typed signal yet: through tableChanged).
                << QStringLiteral("O_KONSULT_PIET_HD") << QStringLiteral("O_KONSULTACIJA_HD")
                << QStringLiteral("O_PAVOUT_HD") << QStringLiteral("O_PAVOUT_DT")
                << QStringLiteral("O_APMAKS_HD") << QStringLiteral("O_APMAKS_DT");
@@ -61,6 +61,8 @@ void ChangeNotifier::announce(const QString& table, const QList<int>& keys) {
         Q_EMIT patientsChanged(keys);
     else if (table == QLatin1String("N_PRECE") || table == QLatin1String("N_PRGRUPA"))
         Q_EMIT priceListChanged(keys);
+    else if (table == QLatin1String("O_KONSULT_PIET_HD"))
+        Q_EMIT appointmentsChanged(keys);
     else if (table == QLatin1String("O_DIENAS"))
         Q_EMIT dayLocksChanged();
     else if (table == QLatin1String("N_USERS"))

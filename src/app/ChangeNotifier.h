@@ -41,6 +41,8 @@ Q_SIGNALS:
     void referenceChanged(const QString& table, const QList<int>& keys);
     // Price-list items (N_PRECE) or groups (N_PRGRUPA, the table under the view N_PRGRUP).
     void priceListChanged(const QList<int>& keys);
+    // Appointments and consultation requests (O_KONSULT_PIET_HD).
+    void appointmentsChanged(const QList<int>& keys);
     void dayLocksChanged();
     void usersChanged();
     void settingsChanged();

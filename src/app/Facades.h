@@ -1,4 +1,5 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
 #include <functional>
 
@@ -30,8 +31,18 @@ struct ReferencesFacade {
     std::function<int(QWidget* parent, const QString& table, int currentKey)> pick;
 };
 
+// The appointment the editor opens: an existing one by key, or a new one (key 0) in the clicked
+// slot of a specialist's column (roomKey 0) or of a room's column (specialistKey 0).
+struct AppointmentTarget {
+    int appointmentKey = 0;
+    int specialistKey = 0;
+    int roomKey = 0;
+    QDateTime slot;  // the slot's date and start time; for an existing appointment its column's date
+};
+
 struct CalendarFacade {
-    std::function<void(QWidget* parent, int appointmentKey)> openAppointment;
+    // The appointment editor, modal. True when it saved or cancelled the appointment.
+    std::function<bool(QWidget* parent, const AppointmentTarget& target)> openAppointment;
 };
 
 struct ConsultationsFacade {
