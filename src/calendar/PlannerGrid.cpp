@@ -61,6 +61,15 @@ void PlannerGrid::mouseDoubleClickEvent(QMouseEvent* e) {
     if (const auto slot = m_layout.slotAt(e->position().toPoint())) Q_EMIT slotDoubleClicked(*slot);
 }
 
+void PlannerGrid::mouseMoveEvent(QMouseEvent* e) {
+    if (m_pressed) blockMoved(m_pressed, m_pressed->mapFromParent(e->position().toPoint()));
+}
+
+void PlannerGrid::mouseReleaseEvent(QMouseEvent* e) {
+    if (m_pressed && e->button() == Qt::LeftButton)
+        blockReleased(m_pressed, m_pressed->mapFromParent(e->position().toPoint()));
+}
+
 void PlannerGrid::blockPressed(TAppointment* block, const QPoint& at) {
     if (block->block().kind != BlockKind::Appointment || !m_dragEnabled) return;
     m_pressed = block;

@@ -52,6 +52,10 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    // The mouse goes to the block it pressed; events that reach the grid while a block is held
+    // (synthesised ones, or a lost grab) are handed to it.
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
     CalendarLayout m_layout;

@@ -4,10 +4,10 @@
 #include "calendar/CalendarLayout.h"
 #include "calendar/PlannerStore.h"
 
+#include "Fetched.h"
+
 #include <QtTest>
 
-// A data column's value where an expression is needed.
-#define FETCHED(Type, name) (*static_cast<Type*>(QTest::qData(#name, ::qMetaTypeId<Type>())))
 
 using namespace calendar;
 

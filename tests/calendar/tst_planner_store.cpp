@@ -7,10 +7,10 @@
 #include "db/DbError.h"
 #include "demo/DemoData.h"
 
+#include "Fetched.h"
+
 #include <QtTest>
 
-// A data column's value where an expression is needed.
-#define FETCHED(Type, name) (*static_cast<Type*>(QTest::qData(#name, ::qMetaTypeId<Type>())))
 
 #include <algorithm>
 
