@@ -134,19 +134,20 @@ void PaintStatusIcon(QPainter& p, const QRect& r, int status) {
         p.setPen(QPen(QColor(0x80, 0x40, 0x00), 1));
         p.setBrush(QColor(0xF0, 0x8C, 0x00));
         p.drawEllipse(c);
-        QPainterPath handset;
+        // The handset lies across the circle, its arch up and the ear and mouth pieces down.
         const double w = c.width();
         const double x = c.left();
         const double y = c.top();
-        handset.moveTo(x + 0.22 * w, y + 0.30 * w);
-        handset.cubicTo(x + 0.25 * w, y + 0.80 * w, x + 0.75 * w, y + 0.80 * w, x + 0.78 * w, y + 0.30 * w);
-        p.setPen(QPen(Qt::white, std::max(2.0, w / 6), Qt::SolidLine, Qt::RoundCap));
+        QPainterPath handset;
+        handset.moveTo(x + 0.24 * w, y + 0.66 * w);
+        handset.cubicTo(x + 0.22 * w, y + 0.18 * w, x + 0.78 * w, y + 0.18 * w, x + 0.76 * w, y + 0.66 * w);
+        p.setPen(QPen(Qt::white, std::max(2.0, w / 7), Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawPath(handset);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
-        p.drawEllipse(QPointF(x + 0.22 * w, y + 0.30 * w), w * 0.12, w * 0.12);
-        p.drawEllipse(QPointF(x + 0.78 * w, y + 0.30 * w), w * 0.12, w * 0.12);
+        p.drawEllipse(QPointF(x + 0.24 * w, y + 0.68 * w), w * 0.14, w * 0.09);
+        p.drawEllipse(QPointF(x + 0.76 * w, y + 0.68 * w), w * 0.14, w * 0.09);
     } else if (status == 2) {
         // Called: a white tick on green.
         p.setPen(QPen(QColor(0x10, 0x60, 0x10), 1));

@@ -30,7 +30,7 @@ void PaintGrid(QPainter& painter, const CalendarLayout& layout, const QVector<Pl
 
 // The icon of an appointment's call status (1 call the patient, 2 called); nothing for 0.
 void PaintStatusIcon(QPainter& painter, const QRect& rect, int status);
-constexpr int StatusIconSize = 14;
+constexpr int StatusIconSize = 16;
 // "Sazvanīt", "Jau sazvanīts"; empty for 0.
 QString StatusText(int status);
 

@@ -53,22 +53,28 @@ QStringList TAppointment::drawnLines() const {
         first += QStringLiteral("...");
     }
     lines << first;
-    QString line;
-    for (const QChar ch : m_block.secondText) {
-        if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r')) {
-            if (ch == QLatin1Char('\n')) {
-                lines << line;
-                line.clear();
+    // The second text wraps at blanks; a word wider than the block wraps where it must.
+    const QStringList paragraphs = QString(m_block.secondText).remove(QLatin1Char('\r')).split(QLatin1Char('\n'));
+    for (const QString& paragraph : paragraphs) {
+        QString line;
+        for (const QString& word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const QString joined = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (fm.horizontalAdvance(joined) < room) {
+                line = joined;
+                continue;
             }
-            continue;
-        }
-        line += ch;
-        if (fm.horizontalAdvance(line) >= room) {
-            lines << line;
+            if (!line.isEmpty()) lines << line;
             line.clear();
+            for (const QChar ch : word) {
+                if (!line.isEmpty() && fm.horizontalAdvance(line + ch) >= room) {
+                    lines << line;
+                    line.clear();
+                }
+                line += ch;
+            }
         }
+        if (!line.isEmpty()) lines << line;
     }
-    if (!line.isEmpty()) lines << line;
     return lines;
 }
 

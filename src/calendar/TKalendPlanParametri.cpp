@@ -82,6 +82,7 @@ TKalendPlanParametri::TKalendPlanParametri(app::Session& session, QWidget* paren
     addColorRow(1, tr("Ārsts nepieņem"), 3, 0);
     addColorRow(2, tr("Svētku diena"), 4, 0);
     addColorRow(3, tr("Datumi"), 5, 6);
+    colorsLayout->setColumnStretch(4, 1);
     right->addWidget(colorsGroup);
 
     auto* form = new QFormLayout;

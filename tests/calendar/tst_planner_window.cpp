@@ -208,6 +208,26 @@ private Q_SLOTS:
         QCOMPARE(m_session->database().scalar("SELECT COLOR_4 FROM N_ISI").toInt(), 0x00CBC0FF);
     }
 
+    // A block's texts: the first line shortened with "...", the second text wrapped at blanks
+    // (a word wider than the block where it must), nothing lost but what the block cuts off.
+    void blockTexts() {
+        PlannerGrid grid;
+        grid.resize(400, 400);
+        TAppointment block(&grid);
+        block.setGeometry(0, 0, 90, 200);
+        PlannerBlock b;
+        b.firstText = QStringLiteral("Bērziņš-Kalniņš Jānis Pēteris");
+        b.secondText = QStringLiteral("Plombēšana-Sāp zobs apakšā pa kreisi Pārbaudepārbaudepārbaude");
+        block.setBlock(0, b);
+        const QStringList lines = block.drawnLines();
+        QVERIFY(lines.first().endsWith(QStringLiteral("...")));
+        QVERIFY(b.firstText.startsWith(lines.first().chopped(3)));
+        const int room = block.width() - 15;
+        for (const QString& line : lines.mid(1)) QVERIFY(block.fontMetrics().horizontalAdvance(line) < room);
+        QCOMPARE(lines.mid(1).join(QString()).remove(QLatin1Char(' ')), QString(b.secondText).remove(QLatin1Char(' ')));
+        QVERIFY(lines.contains(QStringLiteral("pa kreisi")) || lines.join('|').contains(QStringLiteral("kreisi")));
+    }
+
     // Two workstations on the Firebird server: an appointment saved on one appears in the other's
     // planner by itself, without moving its scroll position.
     void anotherWorkstationsAppointmentAppears() {
