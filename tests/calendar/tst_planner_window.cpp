@@ -5,6 +5,7 @@
 #include "TestDatabase.h"
 #include "app/Session.h"
 #include "calendar/PlannerGrid.h"
+#include "calendar/PlannerPainter.h"
 #include "widgets/ColorBox.h"
 #include "calendar/TAppointment.h"
 #include "calendar/TKalendPlanParametri.h"
@@ -226,6 +227,56 @@ private Q_SLOTS:
         for (const QString& line : lines.mid(1)) QVERIFY(block.fontMetrics().horizontalAdvance(line) < room);
         QCOMPARE(lines.mid(1).join(QString()).remove(QLatin1Char(' ')), QString(b.secondText).remove(QLatin1Char(' ')));
         QVERIFY(lines.contains(QStringLiteral("pa kreisi")) || lines.join('|').contains(QStringLiteral("kreisi")));
+    }
+
+    // Header captions: the largest size from 32 down that fits the cell (narrower than the width
+    // less 4, at most 18 pixels high); at size 8 the end is cut off.
+    void captionFitting_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("short name, wide column") << "Ozola Anna" << 200 << false;
+        QTest::newRow("day caption") << "Trešd. 09.12.2026" << 160 << false;
+        QTest::newRow("long name, narrow column") << "Bērziņš-Kalniņš Jānis Pēteris" << 50 << true;
+    }
+    void captionFitting() {
+        QFETCH(QString, text);
+        QFETCH(int, width);
+        const QFont base = QApplication::font();
+        const FittedCaption fitted = FitCaption(base, text, width);
+        QFont font = base;
+        font.setPointSize(fitted.pointSize);
+        const QFontMetrics fm(font);
+        QVERIFY(fm.horizontalAdvance(fitted.text) <= width - 4);
+        QVERIFY(fitted.pointSize >= 8 && fitted.pointSize <= 32);
+        if (FETCHED(bool, cut)) {
+            QCOMPARE(fitted.pointSize, 8);
+            QVERIFY(text.startsWith(fitted.text) && fitted.text.size() < text.size());
+        } else {
+            QCOMPARE(fitted.text, text);
+            QVERIFY(fm.height() <= 18);
+            font.setPointSize(fitted.pointSize + 1);  // one size larger would not fit
+            const QFontMetrics larger(font);
+            QVERIFY(fitted.pointSize == 32 || larger.horizontalAdvance(text) > width - 4 || larger.height() > 18);
+        }
+    }
+
+    // A run of scroll steps moves the picture at once and reads the database once, after the run.
+    void scrollingReadsOnce() {
+        m_clinic->appointment({m_patient, m_kalna, m_room, m_type, Monday, "16:00"});
+        auto window = planner(*m_session);
+        window->resize(900, 300);
+        QTRY_VERIFY(window->verticalBar()->isVisible());
+        QTest::qWait(50);
+        const int before = window->rebuildCount();
+        for (int step = 1; step <= 4; ++step) {
+            window->verticalBar()->setValue(step);
+            QCOMPARE(window->grid()->layout().firstVisibleHour(), 8 + step);
+            QTest::qWait(30);
+        }
+        QCOMPARE(window->rebuildCount(), before);
+        QTRY_COMPARE(window->rebuildCount(), before + 1);
+        QCOMPARE(window->grid()->layout().hourOffset(), 4);
     }
 
     // Two workstations on the Firebird server: an appointment saved on one appears in the other's
