@@ -11,6 +11,8 @@
 #include "calendar/TKalendPlanParametri.h"
 #include "calendar/TKalendaraPlanosana.h"
 #include "db/EventListener.h"
+#include "molarix/Composition.h"
+#include "app/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -85,6 +87,18 @@ private Q_SLOTS:
     void cleanup() {
         m_clinic.reset();
         m_session.reset();
+    }
+
+    // The main window's "Kalendārā plānošana" opens the planner, once.
+    void openedFromTheCatalogue() {
+        app::WindowRegistry registry;
+        molarix::Compose(registry, *m_session);
+        QVERIFY(registry.has(app::WindowId::Calendar));
+        QWidget* first = registry.open(app::WindowId::Calendar, *m_session, nullptr);
+        QVERIFY(qobject_cast<TKalendaraPlanosana*>(first));
+        QCOMPARE(first->windowTitle(), QStringLiteral("Kalendārā plānošana"));
+        QCOMPARE(registry.open(app::WindowId::Calendar, *m_session, nullptr), first);
+        delete first;
     }
 
     // Dragging with the mouse: to the next column (Ozola, same day) and an hour down stores the new
