@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/WindowRegistry.h"
+#include "calendar/AppointmentEditor.h"
 #include "patients/PatientWindows.h"
 #include "pricelist/Tn_klprec.h"
 #include "references/TKlasifikators.h"
@@ -13,6 +14,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     references::RegisterWindows(registry, session);
     pricelist::RegisterWindows(registry);
     patients::RegisterWindows(registry, session);
+    calendar::RegisterAppointmentEditor(session);
 }
 
 }  // namespace molarix
