@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "app/WindowRegistry.h"
 #include "calendar/AppointmentEditor.h"
+#include "calendar/CalendarWindows.h"
 #include "patients/PatientWindows.h"
 #include "pricelist/Tn_klprec.h"
 #include "references/TKlasifikators.h"
@@ -14,6 +15,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     references::RegisterWindows(registry, session);
     pricelist::RegisterWindows(registry);
     patients::RegisterWindows(registry, session);
+    calendar::RegisterWindows(registry, session);
     calendar::RegisterAppointmentEditor(session);
 }
 
