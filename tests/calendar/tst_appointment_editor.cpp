@@ -9,8 +9,11 @@
 #include "app/TMainFormDati.h"
 #include "app/WindowRegistry.h"
 #include "calendar/AppointmentStore.h"
+#include "calendar/PlannerGrid.h"
+#include "calendar/TAppointment.h"
 #include "calendar/TEditKalendar.h"
 #include "calendar/TGaiditaji.h"
+#include "calendar/TKalendaraPlanosana.h"
 #include "db/DbError.h"
 #include "models/ResultTableModel.h"
 #include "molarix/Composition.h"
@@ -597,6 +600,79 @@ private Q_SLOTS:
         QCOMPARE(opened[1].documentKey, fresh.savedKey());
         QCOMPARE(opened[1].marker, 1);
         QCOMPARE(opened[1].patientKey, m_anna);
+    }
+
+    // The receptionist's day on the real windows: a double-click on a free half hour of the
+    // planner opens the editor, the patient is picked by typing part of the surname, the save
+    // shows the block; a double-click on the block reopens it to change the time; then it is
+    // cancelled and its block goes.
+    void receptionistFlow() {
+        addRequest({});  // an earlier request: numbering goes on from its number
+        m_db->exec("UPDATE N_ISI SET DARBADIENA_1=1, DARBADIENA_2=1, DARBADIENA_3=1, DARBADIENA_4=1, "
+                   "DARBADIENA_5=1, DARBADIENA_6=0, DARBADIENA_7=0");
+        m_db->commitRetaining();
+        TKalendaraPlanosana planner(*m_session);
+        planner.resize(1300, 700);
+        planner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&planner));
+        planner.setShownDate(SlotDay);
+        planner.setTimeRange("8:00", "18:00");
+        planner.setCheckedKeys(ColumnKind::Specialists, {m_ilze, m_janis});
+        auto blockOf = [&](int key) -> TAppointment* {
+            for (TAppointment* block : planner.grid()->shownBlocks())
+                if (block->block().appointmentKey == key) return block;
+            return nullptr;
+        };
+
+        ModalHelper modal;
+        std::function<void(TEditKalendar*)> inEditor;
+        modal.onDialog = [&](QDialog* d) {
+            if (auto* editor = qobject_cast<TEditKalendar*>(d)) {
+                inEditor(editor);
+            } else if (auto* list = qobject_cast<patients::TKlienti*>(d)) {
+                list->quickSearchEdit()->setFocus();
+                typeText(list->quickSearchEdit(), QStringLiteral("liep"));
+                QTest::keyClick(list->quickSearchEdit(), Qt::Key_Return);
+                QTest::keyClick(list->grid(), Qt::Key_Return);
+            }
+        };
+
+        // Wednesday is the third day; Bērziņa's column comes first in it. 11:00 is the seventh
+        // half hour after 8:00.
+        inEditor = [&](TEditKalendar* editor) {
+            QCOMPARE(editor->lookup("ISIZPILDITAJS")->key(), m_ilze);
+            QCOMPARE(qobject_cast<QComboBox*>(editor->field("PLAN_LAIKS"))->currentText(), QStringLiteral("11:00"));
+            QTest::mouseClick(editor->button("btKlients"), Qt::LeftButton);
+            QCOMPARE(qobject_cast<QLineEdit*>(editor->field("ISKLIENTS"))->text(), QStringLiteral("Liepiņa Anna"));
+            QTest::mouseClick(editor->button("btSaglabat"), Qt::LeftButton);
+        };
+        QTest::mouseDClick(planner.grid(), Qt::LeftButton, {}, QPoint(45 + 4 * 100 + 50, 40 + 3 * 40 + 5));
+        QCOMPARE(modal.messages, QStringList());
+        const int key = m_db->scalar("SELECT MAX(ISN) FROM O_KONSULT_PIET_HD").toInt();
+        QCOMPARE(row(key).first("NUMURS").toString(), padded("901"));
+        QTRY_VERIFY(blockOf(key));
+        QCOMPARE(blockOf(key)->block().column, 4);
+        QCOMPARE(blockOf(key)->block().firstText, QStringLiteral("Liepiņa Anna"));
+        QCOMPARE(blockOf(key)->geometry().top(), 40 + 3 * 40 + 1);
+
+        // Reopened from its block, moved to 12:30.
+        inEditor = [&](TEditKalendar* editor) {
+            QCOMPARE(editor->key(), key);
+            auto* time = qobject_cast<QComboBox*>(editor->field("PLAN_LAIKS"));
+            time->setCurrentIndex(time->findText("12:30"));
+            QTest::mouseClick(editor->button("btSaglabat"), Qt::LeftButton);
+        };
+        QTest::mouseDClick(blockOf(key), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(modal.messages, QStringList());
+        QCOMPARE(row(key).first("PLAN_LAIKS").toString(), QStringLiteral("12:30"));
+        QTRY_COMPARE(blockOf(key)->geometry().top(), 40 + 4 * 40 + 20 + 1);
+
+        // Cancelled from its block.
+        inEditor = [&](TEditKalendar* editor) { QTest::mouseClick(editor->button("btNoraidit"), Qt::LeftButton); };
+        QTest::mouseDClick(blockOf(key), Qt::LeftButton, {}, QPoint(10, 10));
+        QCOMPARE(modal.messages, QStringList{"Vai tiešām vēlaties dzēst pieteikumu ?"});
+        QCOMPARE(row(key).first("DZESTS").toInt(), 1);
+        QTRY_VERIFY(!blockOf(key));
     }
 
     // Two workstations through the Firebird server saving new appointments at the same moment,
