@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/WindowRegistry.h"
+#include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
 #include "patients/PatientWindows.h"
 #include "pricelist/Tn_klprec.h"
@@ -15,6 +16,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     pricelist::RegisterWindows(registry);
     patients::RegisterWindows(registry, session);
     calendar::RegisterWindows(registry, session);
+    calendar::RegisterAppointmentEditor(session);
 }
 
 }  // namespace molarix
