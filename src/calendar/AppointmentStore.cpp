@@ -118,12 +118,14 @@ std::optional<Appointment> AppointmentStore::load(int key) {
     a.callStatus = v("CALL_STATUS").toInt();
     a.prostheticMaterial = v("PROTEZ_MATERIALS").toInt();
     a.waiting = v("PIRMS_DATUMA").toInt() == 1;
-    a.patientName = v("KLIENT_UZVARDS").isValid() ? nameOf(v("KLIENT_UZVARDS"), v("KLIENT_VARDS")) : QString();
+    a.patientName = a.patient > 1 && v("KLIENT_UZVARDS").isValid() ? nameOf(v("KLIENT_UZVARDS"), v("KLIENT_VARDS")) : QString();
     a.readStamp = v("IEVDAT_EDIT");
     return a;
 }
 
 QString AppointmentStore::patientName(int key) {
+    // The default row means that no patient is chosen yet: an empty box, not its placeholder name.
+    if (key <= 1) return {};
     const db::ResultSet rs =
         m_db.select(QStringLiteral("SELECT N_KLIENTS.UZVARDS, N_KLIENTS.VARDS FROM N_KLIENTS WHERE N_KLIENTS.ISN=:ISN"),
                     {{QStringLiteral("ISN"), key}});
