@@ -32,6 +32,7 @@ const QVector<WindowEntry>& WindowCatalogue() {
             {WindowId::Archive, "14", rtr("Serviss-Datu arhīva faila veidošana"), service, tr("Datu arhīva faila veidošana")},
             {WindowId::DayLocks, "15", rtr("Serviss-Periodu bloķēšana"), service, tr("Periodu bloķēšana")},
             {WindowId::MassMessages, {}, {}, service, tr("E-Mail un SMS sūtīšana"), {}, 0, true},
+            {WindowId::OperationJournal, "16", rtr("Serviss-Operāciju žurnāls"), service, tr("Operāciju žurnāls")},
         };
         // clang-format on
     }();

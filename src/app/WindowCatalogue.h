@@ -26,6 +26,7 @@ enum class WindowId {
     Archive,
     DayLocks,
     MassMessages,
+    OperationJournal,
 };
 
 // One line of the window catalogue: everything the menu, the tool bar, the rights window and the

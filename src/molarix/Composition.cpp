@@ -4,6 +4,7 @@
 #include "app/WindowRegistry.h"
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
+#include "journal/TOperacijuZurnals.h"
 #include "patients/PatientWindows.h"
 #include "pricelist/Tn_klprec.h"
 #include "references/TKlasifikators.h"
@@ -16,6 +17,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     pricelist::RegisterWindows(registry);
     patients::RegisterWindows(registry, session);
     calendar::RegisterWindows(registry, session);
+    journal::RegisterWindows(registry);
     calendar::RegisterAppointmentEditor(session);
 }
 
