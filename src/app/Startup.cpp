@@ -42,8 +42,11 @@ int RunApplication(const Composition& composition) {
             showInitFailure();
             return 0;
         }
+        // From here on the system may end the program in order, also while the warning below waits
+        // for its OK (the attach is done: see SignalExit.cpp).
+        const SignalExit signalExit(dati);
         WarnAdminOfSchemaProblems(dati, &start);
-        const SignalExit signalExit(dati);  // after the attach: see SignalExit.cpp
+        if (signalExit.receivedSignal() != 0) return 0;  // the log-on is already closed
         std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati, composition);
         start.close();
         if (!mainWindow) {

@@ -5,6 +5,7 @@
 //     main   the main window only
 //     edit   the day-lock window open with a number of open days typed but not saved
 //     modal  a question box open over the main window
+//     warning  the start-up's schema warning waiting for its OK (the test spoils the schema)
 #include "TestDatabase.h"
 #include "molarix/Composition.h"
 #include "app/Application.h"
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
     app::Application application(argc, argv);
     const QStringList args = application.arguments();
     if (args.size() != 3) {
-        std::fputs("signal_child DATABASE main|edit|modal\n", stderr);
+        std::fputs("signal_child DATABASE main|edit|modal|warning\n", stderr);
         return 2;
     }
     testsupport::isolateSettings();
@@ -51,6 +52,10 @@ int main(int argc, char** argv) {
                 }
                 return;
             case Step::Prepare:
+                if (state == QLatin1String("warning")) {
+                    if (qobject_cast<QMessageBox*>(modal)) ready();
+                    return;
+                }
                 for (QWidget* w : QApplication::topLevelWidgets()) {
                     auto* main = qobject_cast<app::TMolarixMain*>(w);
                     if (!main || !main->isVisible()) continue;
