@@ -45,12 +45,14 @@ int RunApplication(const Composition& composition) {
         WarnAdminOfSchemaProblems(dati, &start);
         const SignalExit signalExit(dati);  // after the attach: see SignalExit.cpp
         std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati, composition);
-        start.close();
         if (!mainWindow) {
+            start.close();
             showInitFailure();
             return 0;
         }
-        mainWindow->show();
+        // The start picture stays until the user clicks it, opens a first window, minimises the
+        // main window or the automatic archive starts (the main window closes it then).
+        mainWindow->showMaximized();
         QApplication::exec();
         mainWindow.reset();
         dati.endLogon();

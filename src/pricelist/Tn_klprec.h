@@ -11,6 +11,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class QStatusBar;
 class QTabWidget;
 class QTableView;
 class QTreeWidget;
@@ -76,6 +77,7 @@ public:
     QTabWidget* pages() const { return m_pages; }
     QLineEdit* quickSearchEdit() const { return m_edQuick; }
     QSplitter* splitter() const { return m_splitter; }
+    QStatusBar* statusBar() const { return m_status; }
     PriceListStore& store() { return m_store; }
 
 protected:
@@ -87,6 +89,7 @@ private:
     void buildUi();
     void buildActions();
     void showCurrentItem();
+    void showFilterState();
     void onGroupRenamed(QTreeWidgetItem* node);
     void pick();
     void showError(const PriceListResult& r);
@@ -120,6 +123,8 @@ private:
     models::ResultTableModel* m_model = nullptr;
     Tn_klprecDati* m_card = nullptr;
     QMenu* m_groupMenu = nullptr;
+    QStatusBar* m_status = nullptr;
+    QPushButton* m_btClearFilter = nullptr;
     QList<QAction*> m_addActions;
     QList<QAction*> m_deleteActions;
 };
