@@ -86,7 +86,7 @@ void CompactGrid(QTableView* grid) {
     grid->verticalHeader()->setDefaultSectionSize(CompactRowHeight(grid));
     grid->setWordWrap(false);
     grid->setTextElideMode(Qt::ElideRight);
-    if (!qobject_cast<ElidedTipDelegate*>(grid->itemDelegate())) grid->setItemDelegate(new ElidedTipDelegate(grid));
+    if (!dynamic_cast<ElidedTipDelegate*>(grid->itemDelegate())) grid->setItemDelegate(new ElidedTipDelegate(grid));
     FitColumnsToTitles(grid);
 }
 

@@ -317,6 +317,7 @@ private Q_SLOTS:
         Tn_agentsEdit card(*m_dati);
         card.start(0);
         card.show();
+        QVERIFY(QTest::qWaitForWindowActive(&card));
         auto* surname = card.findChild<QLineEdit*>(QStringLiteral("UZVARDS"));
         auto* name = card.findChild<QLineEdit*>(QStringLiteral("VARDS"));
         surname->setFocus();

@@ -8,6 +8,8 @@
 #include "pricelist/TTreeMyRec.h"
 #include "pricelist/Tn_klprec.h"
 
+#include <QSplitter>
+
 #include <QApplication>
 #include <QTimer>
 #include <QTreeWidget>
@@ -44,8 +46,10 @@ class TestPriceListDrag : public QObject {
             QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, end);
             released = true;
         });
-        const QPoint away = start + QPoint(QApplication::startDragDistance() + 10, 0);
-        QTest::mouseMove(viewport, away);  // the drag starts here and returns when it ends
+        // The first move makes the view ready to drag, the next one beyond the start distance
+        // starts the drag; it returns when the drag ends.
+        QTest::mouseMove(viewport, start + QPoint(1, 0));
+        QTest::mouseMove(viewport, start + QPoint(QApplication::startDragDistance() + 10, 0));
         if (!released) {
             // No drag started (e.g. the platform ended it at once): release where it would have.
             QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, end);
@@ -83,8 +87,10 @@ private Q_SLOTS:
         keys["B"] = group("B");
         const int parentBefore = parentOf(keys[dragged]);
         Tn_klprec w(*m_dati);
+        w.resize(800, 700);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.splitter()->setSizes({350, 350});  // every group in sight
         w.selectGroup(keys[dragged]);
         ModalHelper modal;
         drag(w.groupTree(), keys[dragged], keys[target]);

@@ -194,7 +194,7 @@ private Q_SLOTS:
             dialog.resize(300, 200);
             dialog.show();
             QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            QVERIFY2(area.contains(dialog.geometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(dialog.x()).arg(dialog.y()).arg(dialog.width()).arg(dialog.height())));
+            QVERIFY2(area.contains(dialog.frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(dialog.x()).arg(dialog.y()).arg(dialog.width()).arg(dialog.height())));
             dialog.setGeometry(area.left() + 10, area.top() + 20, 320, 210);
             dialog.hide();
         }
@@ -212,9 +212,9 @@ private Q_SLOTS:
         QDialog third(&main);
         third.setObjectName(QStringLiteral("Proves_logs"));
         third.show();
-        QVERIFY(area.contains(third.geometry()));
+        QVERIFY(area.contains(third.frameGeometry()));
         QCOMPARE(third.width(), 400);
-        QCOMPARE(third.height(), area.height());
+        QCOMPARE(third.frameGeometry().height(), area.height());
         QCOMPARE(widgets::FitInto(QRect(-50, -50, 10, 10), area), QRect(area.topLeft(), QSize(10, 10)));
     }
 
