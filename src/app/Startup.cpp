@@ -53,6 +53,7 @@ int RunApplication(const Composition& composition) {
         // The start picture stays until the user clicks it, opens a first window, minimises the
         // main window or the automatic archive starts (the main window closes it then).
         mainWindow->showMaximized();
+        start.raise();
         QApplication::exec();
         mainWindow.reset();
         dati.endLogon();

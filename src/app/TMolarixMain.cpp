@@ -271,7 +271,6 @@ void TMolarixMain::applyMenuRights() {
             if (!a) continue;
             a->setEnabled(enabled);
             a->setToolTip(enabled ? a->text().remove(u'&') : a->text().remove(u'&') + QStringLiteral(": ") + why);
-            a->setStatusTip(enabled ? QString() : why);
         }
     }
 }

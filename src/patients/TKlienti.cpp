@@ -74,7 +74,10 @@ TKlienti::TKlienti(app::Session& session, QWidget* parent)
     m_tabs->setExpanding(true);
     m_tabs->setUsesScrollButtons(false);
     m_tabs->setElideMode(Qt::ElideNone);
-    m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { padding: 2px 4px; min-width: 12px; }"));
+    m_tabs->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 2px 5px; min-width: 12px; border: 1px solid palette(mid); border-bottom: none; "
+        "border-top-left-radius: 3px; border-top-right-radius: 3px; margin-right: 1px; background: palette(button); }"
+        "QTabBar::tab:selected { background: palette(base); font-weight: bold; }"));
     for (const QString& l : PatientListStore::LetterTabs()) m_tabs->addTab(l);
     m_tabs->setCurrentIndex(
         qBound(0, app::Settings::integer(Section, QStringLiteral("Burts"), 0), m_tabs->count() - 1));

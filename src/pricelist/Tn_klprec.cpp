@@ -333,12 +333,16 @@ void Tn_klprec::changeEvent(QEvent* event) {
 void Tn_klprec::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_shownBefore = true;
+    const QList<int> sizes = m_splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
     if (m_restoreSplit > 0) {
-        const QList<int> sizes = m_splitter->sizes();
-        const int total = sizes.value(0) + sizes.value(1);
         if (total > m_restoreSplit) m_splitter->setSizes({m_restoreSplit, total - m_restoreSplit});
         m_restoreSplit = 0;
+    } else if (!m_splitDone && total > 0) {
+        // Without a stored split the tree gets two fifths: room for a dozen groups.
+        m_splitter->setSizes({total * 2 / 5, total - total * 2 / 5});
     }
+    m_splitDone = true;
     refreshRights();
 }
 

@@ -113,7 +113,8 @@ private:
     QList<int> m_hits;
     int m_hitPos = -1;
     int m_restoreSplit = 0;
-    bool m_shownBefore = false;  // tree height to apply once the window is laid out
+    bool m_shownBefore = false;
+    bool m_splitDone = false;  // the split is set at the first showing only  // tree height to apply once the window is laid out
 
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tvGroups = nullptr;
