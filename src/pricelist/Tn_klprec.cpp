@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "widgets/GridLayout.h"
 #include "widgets/Guard.h"
+#include "widgets/CardClose.h"
 #include "widgets/FocusHighlight.h"
 #include "widgets/Contrast.h"
 #include "widgets/ListGrid.h"
@@ -571,20 +572,40 @@ void Tn_klprec::copyItem() {
     m_pages->setCurrentIndex(1);
 }
 
-void Tn_klprec::saveItem() {
+bool Tn_klprec::saveItem() {
     PriceItem item = m_card->item();
-    if (item.isn == 0 ? !m_mayAdd : !m_mayEdit) return;
+    if (item.isn == 0 ? !m_mayAdd : !m_mayEdit) return false;
     const PriceListResult r = m_store.saveItem(item, m_session.UserIsn());
     if (!r.ok) {
         QMessageBox::warning(this, windowTitle(), r.dbError ? tr("Sistēmas kļūda: ") + r.message : r.message);
         // Show the other workstation's version (or the list without the deleted item).
         if (r.stale) reloadTree();
         m_card->focusField(r.focus);
-        return;
+        return false;
     }
     m_inserting = false;
     if (item.group != currentGroup() && TTreeMyRec::findNode(m_tvGroups, item.group)) selectGroup(item.group);
     reloadItems(item.isn);
+    return true;
+}
+
+bool Tn_klprec::cardChanged() const {
+    return (m_mayEdit || m_mayAdd) && m_card->item() != m_card->shownItem();
+}
+
+void Tn_klprec::reject() {
+    // What was typed on the card and not saved is not dropped without asking.
+    switch (widgets::AskBeforeClosing(this, cardChanged(), [this] { return saveItem(); })) {
+        case widgets::CloseAnswer::Close:
+            cancelItem();
+            QDialog::reject();
+            break;
+        case widgets::CloseAnswer::Saved:
+            QDialog::reject();
+            break;
+        case widgets::CloseAnswer::Stay:
+            break;
+    }
 }
 
 void Tn_klprec::cancelItem() {

@@ -56,7 +56,13 @@ public:
 
     void newItem();
     void copyItem();
-    void saveItem();
+    // False when a check or the database refused (the message was shown).
+    bool saveItem();
+    // True when the card shows values typed and not saved.
+    bool cardChanged() const;
+    // "Aizvērt", Esc and the close box: typed values on the card are saved or dropped as the
+    // user answers "Vai saglabāt izmaiņas ?".
+    void reject() override;
     void cancelItem();
     void deleteItems();
     void searchItem(const QString& text);

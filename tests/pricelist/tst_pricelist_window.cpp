@@ -259,6 +259,26 @@ private Q_SLOTS:
         QVERIFY(!w.isVisible());
     }
 
+    // A manipulation typed on the card and not saved is not dropped without asking.
+    void closingWithATypedItemAsks() {
+        const int g = group("G");
+        Tn_klprec w(*m_dati);
+        w.show();
+        w.selectGroup(g);
+        w.newItem();
+        w.card()->nameEdit()->setText(QStringLiteral("Nesaglabātā"));
+        ModalHelper modal;
+        modal.answers = {QMessageBox::Cancel, QMessageBox::No};
+        QPushButton* close = w.findChild<QPushButton*>("btAizvert");
+        QTest::mouseClick(close, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.card()->nameEdit()->text(), QStringLiteral("Nesaglabātā"));
+        QTest::mouseClick(close, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(modal.messages, (QStringList{"Vai saglabāt izmaiņas ?", "Vai saglabāt izmaiņas ?"}));
+        QCOMPARE(db().scalar("SELECT COUNT(*) FROM N_PRECE WHERE GNOS='Nesaglabātā'").toInt(), 0);
+    }
+
     void selectionModeReturnsTheKey() {
         const int g = group("G");
         item(g, "A", "A", 1);
