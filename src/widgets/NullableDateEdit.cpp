@@ -50,7 +50,7 @@ NullableDateEdit::NullableDateEdit(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(m_edit, 1);
     layout->addWidget(m_button);
-    m_edit->setPlaceholderText(QStringLiteral("dd.mm.gggg"));
+    m_edit->setPlaceholderText(tr("dd.mm.gggg"));
     m_edit->setMaxLength(20);
     // Wide enough for the date and a little more of what was typed.
     m_edit->setMinimumWidth(m_edit->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 12);
