@@ -48,12 +48,15 @@ int RunApplication(const Composition& composition) {
         WarnAdminOfSchemaProblems(dati, &start);
         if (signalExit.receivedSignal() != 0) return 0;  // the log-on is already closed
         std::unique_ptr<QWidget> mainWindow = CreateMainWindow(dati, composition);
-        start.close();
         if (!mainWindow) {
+            start.close();
             showInitFailure();
             return 0;
         }
-        mainWindow->show();
+        // The start picture stays until the user clicks it, opens a first window, minimises the
+        // main window or the automatic archive starts (the main window closes it then).
+        mainWindow->showMaximized();
+        start.raise();
         QApplication::exec();
         mainWindow.reset();
         dati.endLogon();

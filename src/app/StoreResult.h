@@ -12,10 +12,12 @@ struct CardCheck {
     static CardCheck fail(const QString& message, const QString& field) { return {message, field}; }
 };
 
-// The answer of a delete: whether the row went, and otherwise the message to show.
+// The answer of a delete: whether the row went, and otherwise the message to show and, for a
+// refusal of the database, its own text for the box's details.
 struct DeleteOutcome {
     bool deleted = false;
     QString message;
+    QString details;
 };
 
 

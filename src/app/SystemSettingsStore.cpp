@@ -1,5 +1,9 @@
 #include "app/SystemSettingsStore.h"
 
+#include "app/TimeText.h"
+
+#include <QCoreApplication>
+
 namespace app {
 
 const QStringList& SystemSettingsStore::writtenColumns() {
@@ -27,6 +31,21 @@ bool SystemSettingsStore::load() {
     for (int c = 0; c < row.columnCount(); ++c) m_values.insert(row.columns().at(c).toUpper(), row.value(0, c));
     m_loadedIsn = m_values.value(QStringLiteral("ISN"));
     return true;
+}
+
+CardCheck SystemSettingsStore::check() const {
+    const QString from = m_values.value(QStringLiteral("DARBA_LAIKS_NO")).toString();
+    const QString to = m_values.value(QStringLiteral("DARBA_LAIKS_LIDZ")).toString();
+    const QString start = QCoreApplication::translate("TSistemasIestatijumi", "Darba laika sākums");
+    const QString end = QCoreApplication::translate("TSistemasIestatijumi", "Darba laika beigas");
+    if (const QString p = TimeProblem(from, start); !p.isEmpty()) return CardCheck::fail(p, QStringLiteral("DARBA_LAIKS_NO"));
+    if (const QString p = TimeProblem(to, end); !p.isEmpty()) return CardCheck::fail(p, QStringLiteral("DARBA_LAIKS_LIDZ"));
+    const int a = TimeToMinutes(from), b = TimeToMinutes(to);
+    if (a >= 0 && b >= 0 && a >= b)
+        return CardCheck::fail(QCoreApplication::translate("TSistemasIestatijumi",
+                                                           "Darba laika sākumam jābūt agrākam par beigām !!!"),
+                               QStringLiteral("DARBA_LAIKS_LIDZ"));
+    return {};
 }
 
 void SystemSettingsStore::save() {

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/StoreResult.h"
 #include "db/Database.h"
 
 #include <QStringList>
@@ -27,6 +28,11 @@ public:
     // Column values by upper-case column name (NULL is an invalid QVariant).
     QVariant value(const QString& column) const { return m_values.value(column); }
     void setValue(const QString& column, const QVariant& value) { m_values.insert(column, value); }
+    const QVariantHash& values() const { return m_values; }
+
+    // The checks before a save: the working hours must be times of day (or empty, for the
+    // defaults 08:00 and 21:00), the start before the end. The field names the column.
+    CardCheck check() const;
 
     // Writes the row back and commits. Throws db::DbError (the row stays as held for another try).
     void save();

@@ -1,4 +1,5 @@
 #include "app/TAtlautasDienas.h"
+#include "widgets/FocusHighlight.h"
 
 #include "app/ChangeNotifier.h"
 #include "widgets/LiveRefresh.h"
@@ -69,6 +70,7 @@ TAtlautasDienas::TAtlautasDienas(Session& session, QWidget* parent, const QDate&
     bottom->addWidget(close);
     grid->addLayout(bottom, 3, 0, 1, 3);
     resize(520, 480);
+    widgets::HighlightFocusedInputs(this, [&session] { return session.HighlightColor(); });
 
     for (int y = DayLockStore::firstYear(); y <= DayLockStore::lastYear(today); ++y)
         m_years->addItem(QString::number(y));

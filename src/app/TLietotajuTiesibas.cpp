@@ -1,4 +1,5 @@
 #include "app/TLietotajuTiesibas.h"
+#include "widgets/FocusHighlight.h"
 
 #include "app/ChangeNotifier.h"
 #include "widgets/LiveRefresh.h"
@@ -152,6 +153,7 @@ TLietotajuTiesibas::TLietotajuTiesibas(Session& session, QWidget* parent)
     layout->addLayout(columns);
     layout->addLayout(bottom);
     resize(980, 560);
+    widgets::HighlightFocusedInputs(this, [&session] { return session.HighlightColor(); });
 
     connect(m_groups, &QListWidget::currentRowChanged, this, &TLietotajuTiesibas::groupChosen);
     connect(m_users, &QListWidget::currentRowChanged, this, &TLietotajuTiesibas::userChosen);

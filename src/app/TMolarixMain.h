@@ -7,6 +7,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 
 namespace app {
 
@@ -54,6 +55,9 @@ private:
 
     void buildMenu();
     void buildToolBar();
+    void buildStatusBar();
+    // The status bar's day-lock note: up to which day the days lock themselves, and today's state.
+    void showDayState();
     Entry* entry(WindowId id);
     const Entry* entry(WindowId id) const;
     void lockPastDays();
@@ -66,6 +70,9 @@ private:
     QVector<Entry> m_entries;
     QAction* m_quit = nullptr;
     QAction* m_minimise = nullptr;
+    QLabel* m_lbUser = nullptr;
+    QLabel* m_lbDatabase = nullptr;
+    QLabel* m_lbDays = nullptr;
     QTimer m_archiveTimer;
     bool m_ready = false;
     bool m_activated = false;

@@ -41,6 +41,7 @@ TPasswordDlg::TPasswordDlg(TMainFormDati& dati, QWidget* parent)
       m_status(new QStatusBar(this)) {
     setObjectName(QStringLiteral("PasswordDlg"));
     setWindowTitle(tr("Paroles ievads"));
+    setProperty("molarixOwnPlace", true);  // always centred, not where it was last
 
     m_cbDatuBaze->setObjectName(QStringLiteral("cbDatuBaze"));
     m_cbDatuBaze->setEditable(false);

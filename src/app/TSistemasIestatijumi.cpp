@@ -1,5 +1,8 @@
 #include "app/TSistemasIestatijumi.h"
 
+#include "app/TimeText.h"
+#include "widgets/CardClose.h"
+#include "widgets/FocusHighlight.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -38,8 +41,14 @@ TSistemasIestatijumi::TSistemasIestatijumi(Session& session, QWidget* parent)
     auto* hours = new QHBoxLayout;
     QLineEdit* from = addEdit(QStringLiteral("DARBA_LAIKS_NO"), 5);
     QLineEdit* to = addEdit(QStringLiteral("DARBA_LAIKS_LIDZ"), 5);
-    from->setMaximumWidth(60);
-    to->setMaximumWidth(60);
+    for (QLineEdit* time : {from, to}) {
+        time->setPlaceholderText(QStringLiteral("hh:mm"));
+        time->setFixedWidth(time->fontMetrics().horizontalAdvance(QStringLiteral("00:000")) + 16);
+        // A time typed short ("8:0") is shown as the day grids compare it ("08:00").
+        connect(time, &QLineEdit::editingFinished, time, [time] {
+            if (IsValidTime(time->text())) time->setText(NormalTimeText(time->text()));
+        });
+    }
     hours->addWidget(from);
     hours->addWidget(new QLabel(QStringLiteral("-"), page));
     hours->addWidget(to);
@@ -73,7 +82,10 @@ TSistemasIestatijumi::TSistemasIestatijumi(Session& session, QWidget* parent)
     auto* bankForm = new QFormLayout(bankBox);
     bankForm->addRow(tr("Banka :"), addEdit(QStringLiteral("BANKNOS"), 100));
     bankForm->addRow(tr("Bankas kods"), addEdit(QStringLiteral("BANKKODS"), 30));
-    bankForm->addRow(tr("Bankas konts"), addEdit(QStringLiteral("BANKKONTS"), 30));
+    QLineEdit* account = addEdit(QStringLiteral("BANKKONTS"), 30);
+    // Room for a whole IBAN (up to 34 characters) without scrolling.
+    account->setMinimumWidth(account->fontMetrics().horizontalAdvance(QStringLiteral("LV00 0000 0000 0000 0000 0000 0000 00")) + 16);
+    bankForm->addRow(tr("Bankas konts"), account);
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(daysBox);
@@ -90,6 +102,8 @@ TSistemasIestatijumi::TSistemasIestatijumi(Session& session, QWidget* parent)
     m_close->setObjectName(QStringLiteral("btAizvert"));
     connect(m_save, &QPushButton::clicked, this, &TSistemasIestatijumi::save);
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
+    setMinimumWidth(640);
+    widgets::HighlightFocusedInputs(this, [&session] { return session.HighlightColor(); });
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_save);
@@ -136,27 +150,56 @@ void TSistemasIestatijumi::reload() {
         index = m_vat->count() - 1;
     }
     m_vat->setCurrentIndex(index);
+    m_opened = shownValues();
 }
 
-void TSistemasIestatijumi::collect() {
+QVariantHash TSistemasIestatijumi::shownValues() const {
+    QVariantHash values = m_store.values();
     // An untouched NULL stays NULL, so that saving without changes rewrites the row as it was.
-    auto keepNull = [this](const QString& column, const QVariant& shown, const QVariant& empty) {
-        const QVariant stored = m_store.value(column);
-        m_store.setValue(column, !stored.isValid() && shown == empty ? QVariant() : shown);
+    auto keepNull = [&values](const QString& column, const QVariant& shown, const QVariant& empty) {
+        const QVariant stored = values.value(column);
+        values.insert(column, !stored.isValid() && shown == empty ? QVariant() : shown);
     };
     for (auto it = m_edits.cbegin(); it != m_edits.cend(); ++it)
         keepNull(it.key(), it.value()->text(), QString());
     for (int d = 0; d < m_days.size(); ++d)
         keepNull(QStringLiteral("DARBADIENA_%1").arg(d + 1), m_days[d]->isChecked() ? 1 : 0, 0);
-    if (m_division->checkedId() >= 0) m_store.setValue(QStringLiteral("STUNDU_DALIJUMS"), m_division->checkedId());
-    const QVariant storedRate = m_store.value(QStringLiteral("PVN_LIKME"));
+    if (m_division->checkedId() >= 0) values.insert(QStringLiteral("STUNDU_DALIJUMS"), m_division->checkedId());
+    const QVariant storedRate = values.value(QStringLiteral("PVN_LIKME"));
     const int rate = m_vat->currentData().toInt();
-    if (storedRate.isValid() || rate != 21) m_store.setValue(QStringLiteral("PVN_LIKME"), rate);
+    if (storedRate.isValid() || rate != 21) values.insert(QStringLiteral("PVN_LIKME"), rate);
+    return values;
+}
+
+void TSistemasIestatijumi::collect() {
+    const QVariantHash values = shownValues();
+    for (auto it = values.cbegin(); it != values.cend(); ++it) m_store.setValue(it.key(), it.value());
+}
+
+void TSistemasIestatijumi::closeEvent(QCloseEvent* e) {
+    if (m_store.isLoaded() && !m_saving) {
+        const bool changed = shownValues() != m_opened;
+        const widgets::CloseAnswer answer = widgets::AskBeforeClosing(this, changed, [this] { return save(); });
+        if (answer == widgets::CloseAnswer::Stay) {
+            e->ignore();
+            return;
+        }
+    }
+    QWidget::closeEvent(e);
 }
 
 bool TSistemasIestatijumi::save() {
     if (!m_store.isLoaded()) return false;
     collect();
+    const CardCheck check = m_store.check();
+    if (!check.ok()) {
+        QMessageBox::warning(this, windowTitle(), check.message);
+        if (QLineEdit* e = edit(check.field)) {
+            e->setFocus();
+            e->selectAll();
+        }
+        return false;
+    }
     try {
         m_store.save();
     } catch (const db::DbError& err) {
@@ -166,7 +209,10 @@ bool TSistemasIestatijumi::save() {
     // The session keeps the rate read at log-on; new price-list items take it from there.
     const QVariant rate = m_store.value(QStringLiteral("PVN_LIKME"));
     m_session.setDefaultVatRate(rate.isValid() ? rate.toInt() : 21);
+    m_opened = shownValues();
+    m_saving = true;
     close();
+    m_saving = false;
     return true;
 }
 

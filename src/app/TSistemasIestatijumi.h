@@ -33,11 +33,15 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    // "Aizvērt" or the close box after changes asks whether to save them.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     QLineEdit* addEdit(const QString& column, int maxLength);
     void reload();
     void collect();
+    // The row as the controls show it.
+    QVariantHash shownValues() const;
 
     Session& m_session;
     SystemSettingsStore m_store;
@@ -47,6 +51,8 @@ private:
     QComboBox* m_vat = nullptr;
     QPushButton* m_save = nullptr;
     QPushButton* m_close = nullptr;
+    QVariantHash m_opened;  // shownValues() as the window was filled or last saved
+    bool m_saving = false;
 };
 
 }  // namespace app

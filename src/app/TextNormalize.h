@@ -11,4 +11,8 @@ QString NormalizeSearchText(const QString& text);
 // case ("ābele" and "ĀBELE" both give "Ābele").
 QString CapitalizeName(const QString& text);
 
+// A person's name as look-ups show it: "surname first name", and "Nav noteikts" for the default
+// row 1 (stored as first name "Nav", surname "Noteikts", which would read "Noteikts Nav").
+QString PersonLabel(int key, const QString& surname, const QString& firstName);
+
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "app/TimeText.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace app {
@@ -38,6 +40,22 @@ int TimeToMinutes(const QString& text) {
 }
 
 QString MinutesToTime(int minutes) { return fromTotalMinutes(minutes); }
+
+QString NormalTimeText(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || IsEmptyTime(t)) return {};
+    const int minutes = TimeToMinutes(t);
+    return minutes < 0 ? t : fromTotalMinutes(minutes);
+}
+
+QString TimeProblem(const QString& text, const QString& caption) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || IsEmptyTime(t) || IsValidTime(t)) return {};
+    return QCoreApplication::translate("TimeText",
+                                       "%1: \"%2\" nav pareizs laiks. Laiku raksta hh:mm, stundas no 0 līdz 24, "
+                                       "minūtes no 0 līdz 59 (piemēram, 08:30) !!!")
+        .arg(caption, t);
+}
 
 QString HoursToTime(double hours) { return fromTotalMinutes(std::llround(hours * 60.0)); }
 

@@ -35,6 +35,13 @@ double TimeToHours(const QString& text);
 // Minutes since midnight of a "hh:mm" text, or -1 when it is not a valid time.
 int TimeToMinutes(const QString& text);
 
+// A typed time of day as the program stores it: "8:5" -> "08:05"; empty for an empty (or empty
+// masked) field; a text that is no valid time is returned trimmed, as typed.
+QString NormalTimeText(const QString& text);
+// What is wrong with a typed time of day for the field named caption, in a sentence the user can
+// act on; empty when the text is a valid time (IsValidTime) or the field is empty.
+QString TimeProblem(const QString& text, const QString& caption);
+
 // The selectable start times of a working day: from, from + step, ... up to and including to,
 // compared as texts; the list ends when adding the step passes midnight. Empty when from > to.
 QStringList WorkingHourSlots(const QString& from, const QString& to, int stepMinutes);

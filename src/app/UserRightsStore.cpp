@@ -1,4 +1,5 @@
 #include "app/UserRightsStore.h"
+#include "app/TextNormalize.h"
 
 #include "app/PasswordDigest.h"
 #include "app/UserNameCodec.h"
@@ -20,7 +21,7 @@ QVector<KeyedName> UserRightsStore::staff() {
     list.reserve(rows.rowCount());
     for (int i = 0; i < rows.rowCount(); ++i)
         list.append({rows.value(i, 0).toInt(),
-                     QString(rows.value(i, 2).toString() + QLatin1Char(' ') + rows.value(i, 1).toString()).trimmed()});
+                     PersonLabel(rows.value(i, 0).toInt(), rows.value(i, 2).toString(), rows.value(i, 1).toString())});
     return list;
 }
 

@@ -90,8 +90,14 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
             return formatValue(rawValue(index.row(), index.column()), m_columns.at(index.column()).format);
         case Qt::EditRole:
             return rawValue(index.row(), index.column());
-        case Qt::TextAlignmentRole:
-            return QVariant::fromValue(m_columns.at(index.column()).alignment);
+        case Qt::TextAlignmentRole: {
+            // Amounts and other formatted numbers line up on the right unless the column says
+            // where they go.
+            const GridColumn& c = m_columns.at(index.column());
+            if (c.alignment == (Qt::AlignLeft | Qt::AlignVCenter) && NumberFormat::isNumberNotation(c.format))
+                return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+            return QVariant::fromValue(c.alignment);
+        }
         default:
             return {};
     }

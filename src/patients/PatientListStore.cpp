@@ -148,10 +148,20 @@ SearchStep PatientListStore::search(const db::ResultSet& rows, const QString& te
     const QString t = text.trimmed();
     if (t.isEmpty()) return {};
     const int surname = rows.columnIndex(QStringLiteral("UZVARDS"));
-    for (int r = 0; r < rows.rowCount(); ++r)
-        if (rows.value(r, surname).toString().compare(t, Qt::CaseInsensitive) == 0) return {r, {}};
-    const int row = QuickSearchRow(rows, t);
-    if (row >= 0) return {row, {}};
+    int row = -1;
+    for (int r = 0; r < rows.rowCount() && row < 0; ++r)
+        if (rows.value(r, surname).toString().compare(t, Qt::CaseInsensitive) == 0) row = r;
+    if (row < 0) row = QuickSearchRow(rows, t);
+    if (row >= 0) {
+        // "Turpināt" goes on to the next shown patient whose surname begins with the text.
+        const int isn = rows.columnIndex(QStringLiteral("ISN"));
+        session.keys.append(rows.value(row, isn).toInt());
+        for (int r = 0; r < rows.rowCount(); ++r)
+            if (r != row && rows.value(r, surname).toString().startsWith(t, Qt::CaseInsensitive))
+                session.keys.append(rows.value(r, isn).toInt());
+        session.next = 1;
+        return {row, {}};
+    }
     session.keys = findKeys(t);
     return continueSearch(rows, session);
 }
@@ -172,12 +182,12 @@ SearchStep PatientListStore::continueSearch(const db::ResultSet& rows, PatientSe
 }
 
 QString PatientListStore::editRefusal(int key) {
-    return key == 1 ? tr("Tas ir sist?mas parametrs, labot nevar !!!") : QString();
+    return key == 1 ? tr("Tas ir sistēmas parametrs, labot nevar !!!") : QString();
 }
 
 QString PatientListStore::deleteRefusal(bool listEmpty, int key) {
-    if (listEmpty || key <= 0) return tr("Nav datu, ko dz?st !!!");
-    if (key == 1) return tr("Tas ir sist?mas parametrs, dz?st nevar !!!");
+    if (listEmpty || key <= 0) return tr("Nav datu, ko dzēst !!!");
+    if (key == 1) return tr("Tas ir sistēmas parametrs, dzēst nevar !!!");
     return {};
 }
 

@@ -2,6 +2,7 @@
 #include "app/Rights.h"
 #include "app/Settings.h"
 #include "widgets/GridLayout.h"
+#include "widgets/Guard.h"
 #include "models/ResultTableModel.h"
 #include "patients/Tn_klientEdit.h"
 #include "widgets/ListGrid.h"
@@ -69,8 +70,14 @@ TKlienti::TKlienti(app::Session& session, QWidget* parent)
     m_btTurpinat->setEnabled(false);
 
     m_tabs->setObjectName(QStringLiteral("tabBurti"));
-    m_tabs->setExpanding(false);
-    m_tabs->setUsesScrollButtons(true);
+    // Every letter in sight, without scroll arrows: narrow tabs that share the width.
+    m_tabs->setExpanding(true);
+    m_tabs->setUsesScrollButtons(false);
+    m_tabs->setElideMode(Qt::ElideNone);
+    m_tabs->setStyleSheet(QStringLiteral(
+        "QTabBar::tab { padding: 2px 5px; min-width: 12px; border: 1px solid palette(mid); border-bottom: none; "
+        "border-top-left-radius: 3px; border-top-right-radius: 3px; margin-right: 1px; background: palette(button); }"
+        "QTabBar::tab:selected { background: palette(base); font-weight: bold; }"));
     for (const QString& l : PatientListStore::LetterTabs()) m_tabs->addTab(l);
     m_tabs->setCurrentIndex(
         qBound(0, app::Settings::integer(Section, QStringLiteral("Burts"), 0), m_tabs->count() - 1));
@@ -250,7 +257,7 @@ void TKlienti::showMessage(const QString& text) {
 void TKlienti::search(const QString& text) {
     completeList();
     const SearchStep step = m_store.search(m_model->rows(), text, m_search);
-    m_btTurpinat->setEnabled(!m_search.keys.isEmpty());
+    m_btTurpinat->setEnabled(step.row >= 0 || !m_search.keys.isEmpty());
     if (step.row >= 0) {
         m_grid->selectRow(step.row);
         m_grid->setFocus();
@@ -343,7 +350,7 @@ void TKlienti::onDelete() {
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const app::DeleteOutcome outcome = m_store.remove(key, surname + QLatin1Char(' ') + name, m_session.UserIsn());
-    if (!outcome.deleted) showMessage(outcome.message);
+    if (!outcome.deleted) widgets::ShowRefusal(this, outcome.message, outcome.details);
     refresh();
 }
 

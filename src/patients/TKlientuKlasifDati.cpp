@@ -25,6 +25,9 @@ QVariantHash TKlientuKlasifDati::open(int key) {
     if (key == 0) {
         for (const char* c : {"ISBANKA", "ISKLGRUPA", "ISAGENTS", "ISRAJONS", "SUBSCRIBE_FLAG", "SEND_SMS"})
             values.insert(QString::fromLatin1(c), 1);
+        // The first choices of the lists: "Vīrietis", "Latviešu".
+        values.insert(QStringLiteral("DZIMUMS"), 0);
+        values.insert(QStringLiteral("SAZINAS_VAL"), 0);
         return values;
     }
     const db::ResultSet rs = m_db.select(QStringLiteral("SELECT * FROM N_KLIENTS WHERE ISN = :ISN"),
@@ -56,8 +59,15 @@ QVector<LookupItem> TKlientuKlasifDati::districts() {
     return lookup(QStringLiteral("SELECT ISN, GNOS FROM N_RAJONS ORDER BY GNOS"));
 }
 QVector<LookupItem> TKlientuKlasifDati::doctors() {
-    return lookup(
-        QStringLiteral("SELECT ISN, UZVARDS || ' ' || VARDS FROM N_AGENTS ORDER BY UZVARDS, VARDS"));
+    const db::ResultSet rs = m_db.select(QStringLiteral(
+        "SELECT ISN, UZVARDS, VARDS FROM N_AGENTS ORDER BY CASE WHEN ISN=1 THEN 0 ELSE 1 END, UZVARDS, VARDS"));
+    QVector<LookupItem> items;
+    items.reserve(rs.rowCount());
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        const int key = rs.value(r, 0).toInt();
+        items.append({key, app::PersonLabel(key, rs.value(r, 1).toString(), rs.value(r, 2).toString())});
+    }
+    return items;
 }
 
 QStringList TKlientuKlasifDati::towns() {
@@ -106,9 +116,9 @@ NameDayResult TKlientuKlasifDati::lookupNameDay(const QString& firstName, const 
 
 app::CardCheck TKlientuKlasifDati::validate(const QVariantHash& values, int key) {
     if (values.value(QStringLiteral("UZVARDS")).toString().trimmed().isEmpty())
-        return app::CardCheck::fail(tr("Nav ievadîts klienta uzvārds !!!"), QStringLiteral("UZVARDS"));
+        return app::CardCheck::fail(tr("Nav ievadīts klienta uzvārds !!!"), QStringLiteral("UZVARDS"));
     if (values.value(QStringLiteral("VARDS")).toString().trimmed().isEmpty())
-        return app::CardCheck::fail(tr("Nav ievadîts klienta vārds !!!"), QStringLiteral("VARDS"));
+        return app::CardCheck::fail(tr("Nav ievadīts klienta vārds !!!"), QStringLiteral("VARDS"));
     const QString code = values.value(QStringLiteral("PERS_KODS")).toString().trimmed();
     if (!code.isEmpty() &&
         m_db.scalar(QStringLiteral("SELECT ISN FROM N_KLIENTS WHERE PERS_KODS=CAST(:PERS_KODS AS "

@@ -6,6 +6,8 @@
 #include "widgets/ListGrid.h"
 #include "widgets/LookupCombo.h"
 #include "widgets/NullableDateEdit.h"
+#include "widgets/CardClose.h"
+#include "widgets/FocusHighlight.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -62,6 +64,7 @@ Tn_klientEdit::Tn_klientEdit(app::Session& session, QWidget* parent)
     QLineEdit* code = addText(left, QStringLiteral("PERS_KODS"), tr("Pers.kods"), 12);
     m_dtpDzimDat = new widgets::NullableDateEdit(this);
     m_dtpDzimDat->setObjectName(QStringLiteral("DZIM_DAT"));
+    m_dtpDzimDat->setTwoDigitYearsInPast(true);
     left->addRow(tr("Dzimšanas dat."), m_dtpDzimDat);
     m_cbDzimums = new QComboBox(this);
     m_cbDzimums->setObjectName(QStringLiteral("DZIMUMS"));
@@ -146,13 +149,10 @@ Tn_klientEdit::Tn_klientEdit(app::Session& session, QWidget* parent)
     auto* historyPage = new QWidget(this);
     auto* historyLayout = new QVBoxLayout(historyPage);
     auto* period = new QHBoxLayout;
-    m_dtpNo = new QDateEdit(QDate::currentDate().addYears(-1), historyPage);
-    m_dtpLidz = new QDateEdit(QDate::currentDate(), historyPage);
-    for (QDateEdit* d : {m_dtpNo, m_dtpLidz}) {
-        d->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        d->setCalendarPopup(true);
-        connect(d, &QDateEdit::dateChanged, this, &Tn_klientEdit::refreshHistory);
-    }
+    m_dtpNo = new widgets::NullableDateEdit(QDate::currentDate().addYears(-1), historyPage);
+    m_dtpLidz = new widgets::NullableDateEdit(QDate::currentDate(), historyPage);
+    for (widgets::NullableDateEdit* d : {m_dtpNo, m_dtpLidz})
+        connect(d, &widgets::NullableDateEdit::dateChanged, this, &Tn_klientEdit::refreshHistory);
     m_dtpNo->setObjectName(QStringLiteral("dtpNo"));
     m_dtpLidz->setObjectName(QStringLiteral("dtpLidz"));
     m_btAtrast = new QPushButton(tr("Atrast pieteik./konsultāc."), historyPage);
@@ -221,6 +221,7 @@ Tn_klientEdit::Tn_klientEdit(app::Session& session, QWidget* parent)
     connect(firstName, &QLineEdit::editingFinished, this, &Tn_klientEdit::firstNameExit);
     connect(code, &QLineEdit::editingFinished, this, &Tn_klientEdit::personalCodeExit);
     resize(900, 620);
+    widgets::HighlightFocusedInputs(this, [&session] { return session.HighlightColor(); });
 }
 
 Tn_klientEdit::~Tn_klientEdit() = default;
@@ -262,6 +263,7 @@ void Tn_klientEdit::start(int key, bool historyPage) {
     m_btSaglabat->setEnabled(m_session.hasRight(QStringLiteral("00"), m_key > 0 ? app::Change : app::Add));
     m_btAtrast->setEnabled(m_key > 0 && bool(m_session.facades().consultations.open));
     refreshHistory();
+    m_opened = shownState();
     m_pages->setCurrentIndex(historyPage ? 2 : 0);
     if (!historyPage) m_texts.value(QStringLiteral("UZVARDS"))->setFocus();
 }
@@ -317,6 +319,30 @@ QVariantHash Tn_klientEdit::collect() const {
     return values;
 }
 
+QVariantHash Tn_klientEdit::shownState() const {
+    QVariantHash state = collect();
+    state.insert(QStringLiteral("FAILI"), files());
+    // A typed birth date not yet read counts as a change too.
+    state.insert(QStringLiteral("DZIM_DAT_TEXT"), m_dtpDzimDat->lineEdit()->text().trimmed());
+    return state;
+}
+
+bool Tn_klientEdit::isChanged() const {
+    return shownState() != m_opened;
+}
+
+void Tn_klientEdit::reject() {
+    widgets::CommitTypedDates(this);
+    switch (widgets::AskBeforeClosing(this, isChanged(), [this] { return save(); })) {
+        case widgets::CloseAnswer::Close:
+            QDialog::reject();
+            break;
+        case widgets::CloseAnswer::Saved:
+        case widgets::CloseAnswer::Stay:
+            break;
+    }
+}
+
 void Tn_klientEdit::message(const QString& text) {
     QMessageBox::information(this, QString(), text);
 }
@@ -353,6 +379,7 @@ QStringList Tn_klientEdit::files() const {
 }
 
 bool Tn_klientEdit::save() {
+    if (widgets::RefuseUnreadableDates(this)) return false;
     QVariantHash values = collect();
     const app::CardCheck check = m_dati.validate(values, m_key);
     if (!check.ok()) {

@@ -8,7 +8,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QFormLayout;
 class QLineEdit;
 class QListWidget;
@@ -47,6 +46,10 @@ public:
     void personalCodeExit();
 
     bool save();
+    // True when a field differs from what the card showed when it was opened.
+    bool isChanged() const;
+    // "Aizvērt", Esc and the close box: a changed card asks whether to save first.
+    void reject() override;
 
     // Attached files.
     void addFile(const QString& path);
@@ -67,6 +70,7 @@ private:
                                     const QVector<LookupItem>& items);
     void fill(const QVariantHash& values);
     QVariantHash collect() const;
+    QVariantHash shownState() const;
     QString nameDayText() const;
     void message(const QString& text);
 
@@ -77,6 +81,7 @@ private:
     TKlientuKlasifDati m_dati;
     int m_key = 0;
     int m_savedKey = 0;
+    QVariantHash m_opened;  // the fields as shown when the card was opened
     QHash<QString, QLineEdit*> m_texts;
     QHash<QString, widgets::LookupCombo*> m_lookups;
     QTabWidget* m_pages;
@@ -89,8 +94,8 @@ private:
     QCheckBox* m_chkSubscribe;
     QPlainTextEdit* m_edKomentars;
     QListWidget* m_lbFaili;
-    QDateEdit* m_dtpNo;
-    QDateEdit* m_dtpLidz;
+    widgets::NullableDateEdit* m_dtpNo;
+    widgets::NullableDateEdit* m_dtpLidz;
     QTableView* m_grdVesture;
     models::ResultTableModel* m_vesture;
     QPushButton* m_btAtrast;

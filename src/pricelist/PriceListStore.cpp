@@ -2,6 +2,7 @@
 
 #include "db/RowStamp.h"
 
+#include "app/DeleteRefusal.h"
 #include "app/SharedProcedures.h"
 #include "db/Statement.h"
 
@@ -186,8 +187,8 @@ bool PriceListStore::isDescendantOrSelf(int candidate, int ancestor) {
 
 PriceGroupMoveCheck PriceListStore::checkMove(int dragged, int target, bool mayAdd) {
     if (!mayAdd) return {false, tr("Jums nav tiesības pārvietot grupas !!!")};
-    if (dragged == target) return {false, tr("Pa?u zem sevis p?rvietot nedr?kst !!!")};
-    if (isDescendantOrSelf(target, dragged)) return {false, tr("P?rvietot zem sava apak?zara nedr?kst !!!")};
+    if (dragged == target) return {false, tr("Pašu zem sevis pārvietot nedrīkst !!!")};
+    if (isDescendantOrSelf(target, dragged)) return {false, tr("Pārvietot zem sava apakšzara nedrīkst !!!")};
     const db::ResultSet rs =
         m_db.select(QStringLiteral("SELECT ISN, ISPARENT, GNOS FROM N_PRGRUP WHERE ISN = :Isn"), {{"Isn", dragged}});
     if (rs.isEmpty()) return {false, tr("Ieraksts nav atrasts !!!")};
@@ -199,9 +200,9 @@ PriceListResult PriceListStore::moveGroup(int dragged, int target, int userIsn) 
     Q_UNUSED(userIsn);
     try {
         if (target != 0) {
-            if (dragged == target) return PriceListResult::refused(tr("Pa?u zem sevis p?rvietot nedr?kst !!!"));
+            if (dragged == target) return PriceListResult::refused(tr("Pašu zem sevis pārvietot nedrīkst !!!"));
             if (isDescendantOrSelf(target, dragged))
-                return PriceListResult::refused(tr("P?rvietot zem sava apak?zara nedr?kst !!!"));
+                return PriceListResult::refused(tr("Pārvietot zem sava apakšzara nedrīkst !!!"));
         }
         db::Transaction tx(m_db);
         const int n = target == 0
@@ -230,6 +231,7 @@ PriceListResult PriceListStore::deleteGroup(int isn, int userIsn) {
         app::WriteJournal(tx, userIsn, QStringLiteral("D"), QString(), GroupTable, isn, QString(), QDateTime());
         tx.commit();
     } catch (const db::DbError& e) {
+        if (e.isForeignKey()) return refusedDelete(GroupTable, isn, e, QString());
         return fromDbError(e);
     }
     return PriceListResult::done(isn);
@@ -316,7 +318,7 @@ PriceListResult PriceListStore::saveItem(PriceItem& item, int userIsn) {
             !m_db.select(QStringLiteral("SELECT GNOS, ISN FROM N_PRECE WHERE N_PRECE.KODS =:KODS AND N_PRECE.ISN != :ISN"),
                          {{"KODS", item.code}, {"ISN", item.isn}})
                  .isEmpty())
-            return PriceListResult::refused(tr("Manipulācijas kods nedrîkst atkârtoties !!!"), Field::Code);
+            return PriceListResult::refused(tr("Manipulācijas kods nedrīkst atkārtoties !!!"), Field::Code);
 
         db::Params p{{"ISPRGRUPA", item.group},
                      {"KODS", nullIfEmpty(item.code)},
@@ -384,9 +386,22 @@ PriceListResult PriceListStore::deleteItems(const QList<int>& keys, int userIsn)
         }
         tx.commit();
     } catch (const db::DbError& e) {
-        return fromDbError(e);
+        if (!e.isForeignKey() || keys.isEmpty()) return fromDbError(e);
+        // The engine names the refused row; with several selected the user learns which one.
+        int key = app::RefusedKey(e.message());
+        if (!keys.contains(key)) key = keys.first();
+        const QString name = keys.size() > 1 ? m_db.scalar(QStringLiteral("SELECT GNOS FROM N_PRECE WHERE ISN=:ISN"), {{"ISN", key}}).toString()
+                                             : QString();
+        return refusedDelete(ItemTable, key, e, name);
     }
     return {};
+}
+
+PriceListResult PriceListStore::refusedDelete(const QString& table, int key, const db::DbError& e, const QString& name) {
+    const app::DeleteRefusal refusal = app::ExplainRefusedDelete(m_db, table, key, e, name);
+    PriceListResult r = PriceListResult::refused(refusal.message);
+    r.details = refusal.details;
+    return r;
 }
 
 int PriceListStore::groupOfItem(int isn) {

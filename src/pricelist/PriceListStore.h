@@ -54,6 +54,9 @@ struct PriceListResult {
     int key = 0;
     // Refused because another workstation changed or deleted the row since it was read.
     bool stale = false;
+    // A delete the database refused: its own text, for the box's details (the message says in
+    // Latvian what holds the row).
+    QString details;
 
     static PriceListResult done(int key) { return {true, {}, Field::None, false, key}; }
     static PriceListResult refused(const QString& m, Field f = Field::None) { return {false, m, f, false, 0}; }
@@ -103,7 +106,8 @@ public:
     PriceListResult moveGroup(int dragged, int target, int userIsn);
     bool hasChildGroups(int isn);
     // Refused when the group has child groups; a database refusal (the group still holds
-    // manipulations) comes back with the server's text and changes nothing.
+    // manipulations) says what holds it, with the server's text as the details, and changes
+    // nothing.
     PriceListResult deleteGroup(int isn, int userIsn);
 
     // ---- Manipulations -------------------------------------------------------------------------
@@ -121,7 +125,8 @@ public:
     // Validates in the card's order (name, group, code unique), then inserts or updates; on
     // success item.isn holds the key.
     PriceListResult saveItem(PriceItem& item, int userIsn);
-    // Deletes the manipulations in one transaction: all of them or (on a refusal) none.
+    // Deletes the manipulations in one transaction: all of them or (on a refusal) none. A
+    // manipulation that treatment or invoice lines use is named with what uses it.
     PriceListResult deleteItems(const QList<int>& keys, int userIsn);
     int groupOfItem(int isn);
 
@@ -134,6 +139,7 @@ public:
     int quickSearch(int group, const QString& text, const db::ResultSet& rows);
 
 private:
+    PriceListResult refusedDelete(const QString& table, int key, const db::DbError& e, const QString& name);
     QVector<PriceGroupRow> groupRows(const db::ResultSet& rs);
     int parentOf(int isn, bool* found);
     bool isDescendantOrSelf(int candidate, int ancestor);

@@ -6,6 +6,11 @@
 #include "app/Rights.h"
 #include "app/Settings.h"
 #include "widgets/GridLayout.h"
+#include "widgets/Guard.h"
+#include "widgets/CardClose.h"
+#include "widgets/FocusHighlight.h"
+#include "widgets/Contrast.h"
+#include "widgets/ListGrid.h"
 #include "app/WindowRegistry.h"
 #include "models/ResultTableModel.h"
 #include "pricelist/TFindN_KLPREC.h"
@@ -43,19 +48,44 @@ namespace {
 const QString Section = QStringLiteral("PrecesKlasif");
 const QString DeleteCaption = QStringLiteral("DZĒŠANAS PAZIŅOJUMS");
 
-// Text colours of the list: the item's own colour, else red for an item without a price.
+// Colours of the list: the item's own colour as its text colour (or, for a colour too pale to
+// read as text, as the row's background under black or white text), else red for an item
+// without a price (none at all, or 0).
 class ItemColours : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
     models::ResultTableModel* rows = nullptr;
+    QColor base = Qt::white;
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role == Qt::ForegroundRole && rows) {
+        if ((role == Qt::ForegroundRole || role == Qt::BackgroundRole) && rows) {
             const int color = rows->fieldValue(index.row(), QStringLiteral("COLOR")).toInt();
-            if (color != 0) return QBrush(Tn_klprecDati::toQColor(color));
+            if (color != 0) {
+                const widgets::RowColors c = widgets::ReadableRowColors(Tn_klprecDati::toQColor(color), base);
+                if (role == Qt::ForegroundRole) return QBrush(c.text);
+                return c.background.isValid() ? QVariant(QBrush(c.background)) : QVariant();
+            }
+            if (role == Qt::BackgroundRole) return {};
             const QVariant price = rows->fieldValue(index.row(), QStringLiteral("PARDCENA1"));
-            if (price.isValid() && !price.isNull() && price.toDouble() == 0) return QBrush(Qt::red);
+            if (!price.isValid() || price.isNull() || price.toDouble() == 0) return QBrush(Qt::red);
         }
         return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// The group tree. Qt's own drag handling refuses a drop of a group onto itself or into its own
+// branch before any drop arrives, so the user would see nothing; here every drop of one of the
+// tree's own groups on a group is let through to the window, which says why it refuses.
+class GroupTree : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void dragMoveEvent(QDragMoveEvent* event) override {
+        QTreeWidget::dragMoveEvent(event);
+        if (event->source() == this && itemAt(event->position().toPoint())) {
+            event->setDropAction(Qt::MoveAction);
+            event->accept();
+        }
     }
 };
 
@@ -68,6 +98,7 @@ Tn_klprec::Tn_klprec(app::Session& session, QWidget* parent, bool selectionMode)
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     buildUi();
     buildActions();
+    widgets::HighlightFocusedInputs(this, [&session] { return session.HighlightColor(); });
     restoreSettings();
     refreshRights();
     reloadTree();
@@ -116,8 +147,10 @@ void Tn_klprec::buildUi() {
         dlg.setFilter(m_filter);
         if (dlg.exec() == QDialog::Accepted) setFilter(dlg.filter());
     });
+    auto* close = button(top, groupButtons, tr("Aizvērt"), "btAizvert", &Tn_klprec::reject);
+    close->setAutoDefault(false);
     topLayout->addLayout(groupButtons);
-    m_tvGroups = new QTreeWidget(top);
+    m_tvGroups = new GroupTree(top);
     m_tvGroups->setObjectName(QStringLiteral("tvGrupas"));
     m_tvGroups->setHeaderHidden(true);
     m_tvGroups->setDragDropMode(QAbstractItemView::InternalMove);
@@ -149,7 +182,6 @@ void Tn_klprec::buildUi() {
     m_grd->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grd->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_grd->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grd->verticalHeader()->setDefaultSectionSize(m_grd->fontMetrics().height() + 6);
     m_grd->verticalHeader()->hide();
     m_grd->installEventFilter(this);
     m_model = new models::ResultTableModel(this);
@@ -161,10 +193,12 @@ void Tn_klprec::buildUi() {
                          {"LAIKS", tr("Laiks"), {}, {}, right}});
     auto* colours = new ItemColours(this);
     colours->rows = m_model;
+    colours->base = m_grd->palette().color(QPalette::Base);
     colours->setSourceModel(m_model);
     m_grd->setModel(colours);
     m_grd->horizontalHeader()->setStretchLastSection(false);
     m_grd->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    widgets::CompactGrid(m_grd);
     m_grd->horizontalHeader()->setSectionsClickable(true);
     listLayout->addWidget(m_grd);
     m_pages->addTab(listPage, tr("&Manipulācijas"));
@@ -177,6 +211,18 @@ void Tn_klprec::buildUi() {
     m_pages->addTab(cardScroll, tr("&Dati"));
     m_splitter->setStretchFactor(0, 1);
     m_splitter->setStretchFactor(1, 2);
+
+    // Whether a filter narrows the list, and a way to drop it.
+    m_status = new QStatusBar(this);
+    m_status->setObjectName(QStringLiteral("sbStatuss"));
+    m_status->setSizeGripEnabled(false);
+    m_btClearFilter = new QPushButton(tr("Atcelt filtru"), m_status);
+    m_btClearFilter->setObjectName(QStringLiteral("btAtceltFiltru"));
+    m_btClearFilter->setAutoDefault(false);
+    m_btClearFilter->hide();
+    m_status->addPermanentWidget(m_btClearFilter);
+    connect(m_btClearFilter, &QPushButton::clicked, this, [this] { setFilter({}); });
+    layout->addWidget(m_status);
 
     connect(m_tvGroups, &QTreeWidget::currentItemChanged, this, [this] {
         if (m_building) return;
@@ -288,19 +334,23 @@ void Tn_klprec::changeEvent(QEvent* event) {
 void Tn_klprec::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_shownBefore = true;
+    const QList<int> sizes = m_splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
     if (m_restoreSplit > 0) {
-        const QList<int> sizes = m_splitter->sizes();
-        const int total = sizes.value(0) + sizes.value(1);
         if (total > m_restoreSplit) m_splitter->setSizes({m_restoreSplit, total - m_restoreSplit});
         m_restoreSplit = 0;
+    } else if (!m_splitDone && total > 0) {
+        // Without a stored split the tree gets two fifths: room for a dozen groups.
+        m_splitter->setSizes({total * 2 / 5, total - total * 2 / 5});
     }
+    m_splitDone = true;
     refreshRights();
 }
 
 // ---- Messages ----------------------------------------------------------------------------------
 
 void Tn_klprec::showError(const PriceListResult& r) {
-    QMessageBox::warning(this, windowTitle(), r.message);
+    widgets::ShowRefusal(this, r.message, r.details);
 }
 
 bool Tn_klprec::ask(const QString& caption, const QString& text) {
@@ -325,6 +375,19 @@ void Tn_klprec::reloadTree() {
     m_building = false;
     m_card->setGroups(m_store.allGroups());
     reloadItems(keepItem);
+    showFilterState();
+}
+
+void Tn_klprec::showFilterState() {
+    if (m_filter.isEmpty()) {
+        m_status->clearMessage();
+        m_btClearFilter->hide();
+        return;
+    }
+    m_status->showMessage(m_tvGroups->topLevelItemCount() == 0
+                              ? tr("Filtrs ieslēgts: atlasei neatbilst neviena manipulācija.")
+                              : tr("Filtrs ieslēgts: rādītas tikai atlasei atbilstošās manipulācijas."));
+    m_btClearFilter->show();
 }
 
 void Tn_klprec::selectGroup(int isn) {
@@ -424,13 +487,13 @@ void Tn_klprec::moveGroupToTop() {
         inform(tr("Jums nav tiesības pārvietot grupu !!!"));
         return;
     }
-    if (!ask(tr("Grupas pārvietošana"), tr("Vai tiešām vēlaties pârvietot šo grupu uz pirmo līmeni ?"))) return;
+    if (!ask(tr("Grupas pārvietošana"), tr("Vai tiešām vēlaties pārvietot šo grupu uz pirmo līmeni ?"))) return;
     const PriceListResult r = m_store.moveGroup(isn, 0, m_session.UserIsn());
     if (!r.ok) {
         showError(r);
         return;
     }
-    inform(tr("P?rvieto?ana notikusi"));
+    inform(tr("Pārvietošana notikusi"));
     reloadTree();
     selectGroup(isn);
 }
@@ -509,20 +572,40 @@ void Tn_klprec::copyItem() {
     m_pages->setCurrentIndex(1);
 }
 
-void Tn_klprec::saveItem() {
+bool Tn_klprec::saveItem() {
     PriceItem item = m_card->item();
-    if (item.isn == 0 ? !m_mayAdd : !m_mayEdit) return;
+    if (item.isn == 0 ? !m_mayAdd : !m_mayEdit) return false;
     const PriceListResult r = m_store.saveItem(item, m_session.UserIsn());
     if (!r.ok) {
         QMessageBox::warning(this, windowTitle(), r.dbError ? tr("Sistēmas kļūda: ") + r.message : r.message);
         // Show the other workstation's version (or the list without the deleted item).
         if (r.stale) reloadTree();
         m_card->focusField(r.focus);
-        return;
+        return false;
     }
     m_inserting = false;
     if (item.group != currentGroup() && TTreeMyRec::findNode(m_tvGroups, item.group)) selectGroup(item.group);
     reloadItems(item.isn);
+    return true;
+}
+
+bool Tn_klprec::cardChanged() const {
+    return (m_mayEdit || m_mayAdd) && m_card->item() != m_card->shownItem();
+}
+
+void Tn_klprec::reject() {
+    // What was typed on the card and not saved is not dropped without asking.
+    switch (widgets::AskBeforeClosing(this, cardChanged(), [this] { return saveItem(); })) {
+        case widgets::CloseAnswer::Close:
+            cancelItem();
+            QDialog::reject();
+            break;
+        case widgets::CloseAnswer::Saved:
+            QDialog::reject();
+            break;
+        case widgets::CloseAnswer::Stay:
+            break;
+    }
 }
 
 void Tn_klprec::cancelItem() {

@@ -11,6 +11,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class QStatusBar;
 class QTabWidget;
 class QTableView;
 class QTreeWidget;
@@ -55,7 +56,13 @@ public:
 
     void newItem();
     void copyItem();
-    void saveItem();
+    // False when a check or the database refused (the message was shown).
+    bool saveItem();
+    // True when the card shows values typed and not saved.
+    bool cardChanged() const;
+    // "Aizvērt", Esc and the close box: typed values on the card are saved or dropped as the
+    // user answers "Vai saglabāt izmaiņas ?".
+    void reject() override;
     void cancelItem();
     void deleteItems();
     void searchItem(const QString& text);
@@ -76,6 +83,7 @@ public:
     QTabWidget* pages() const { return m_pages; }
     QLineEdit* quickSearchEdit() const { return m_edQuick; }
     QSplitter* splitter() const { return m_splitter; }
+    QStatusBar* statusBar() const { return m_status; }
     PriceListStore& store() { return m_store; }
 
 protected:
@@ -87,6 +95,7 @@ private:
     void buildUi();
     void buildActions();
     void showCurrentItem();
+    void showFilterState();
     void onGroupRenamed(QTreeWidgetItem* node);
     void pick();
     void showError(const PriceListResult& r);
@@ -110,7 +119,8 @@ private:
     QList<int> m_hits;
     int m_hitPos = -1;
     int m_restoreSplit = 0;
-    bool m_shownBefore = false;  // tree height to apply once the window is laid out
+    bool m_shownBefore = false;
+    bool m_splitDone = false;  // the split is set at the first showing only  // tree height to apply once the window is laid out
 
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tvGroups = nullptr;
@@ -120,6 +130,8 @@ private:
     models::ResultTableModel* m_model = nullptr;
     Tn_klprecDati* m_card = nullptr;
     QMenu* m_groupMenu = nullptr;
+    QStatusBar* m_status = nullptr;
+    QPushButton* m_btClearFilter = nullptr;
     QList<QAction*> m_addActions;
     QList<QAction*> m_deleteActions;
 };

@@ -32,6 +32,7 @@ Tn_prgrup::Tn_prgrup(PriceListStore& store, int isn, int userIsn, QWidget* paren
     connect(buttons, &QDialogButtonBox::accepted, this, &Tn_prgrup::save);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(400);
     resize(400, sizeHint().height());
 }
 

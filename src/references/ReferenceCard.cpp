@@ -1,9 +1,11 @@
 #include "references/ReferenceCard.h"
 #include "app/Rights.h"
 #include "references/ReferenceTables.h"
+#include "widgets/CardClose.h"
+#include "widgets/FocusHighlight.h"
+#include "widgets/NullableDateEdit.h"
 
 #include <QCheckBox>
-#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -37,6 +39,9 @@ ReferenceCard::ReferenceCard(app::Session& session, const QString& table, QWidge
     close->setAutoDefault(false);
     connect(m_btSaglabat, &QPushButton::clicked, this, [this] { save(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    // Room for a name of some length and the buttons, however few the fields.
+    setMinimumSize(440, 160);
+    widgets::HighlightFocusedInputs(this, [&session] { return session.HighlightColor(); });
 }
 
 QLineEdit* ReferenceCard::addText(const QString& column, const QString& caption, int maxLength) {
@@ -73,12 +78,9 @@ QCheckBox* ReferenceCard::addFlag(const QString& column, const QString& caption)
     return box;
 }
 
-QDateEdit* ReferenceCard::addDate(const QString& column, const QString& caption) {
-    auto* edit = new QDateEdit(this);
+widgets::NullableDateEdit* ReferenceCard::addDate(const QString& column, const QString& caption) {
+    auto* edit = new widgets::NullableDateEdit(QDate::currentDate(), this);
     edit->setObjectName(column);
-    edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    edit->setCalendarPopup(true);
-    edit->setDate(QDate::currentDate());
     m_form->addRow(caption, edit);
     m_bindings.append({column,
                        [edit](const QVariant& v) {
@@ -103,6 +105,7 @@ void ReferenceCard::start(int key, int sourceKey) {
     const QString code = table ? table->rightsCode : QString();
     m_btSaglabat->setEnabled(code.isEmpty() || m_session.hasRight(code, m_key > 0 ? app::Change : app::Add));
     started();
+    m_started = collect();
     if (!m_bindings.isEmpty()) {
         if (QWidget* first = findChild<QWidget*>(m_bindings.first().column)) first->setFocus();
     }
@@ -119,7 +122,24 @@ void ReferenceCard::showMessage(const QString& text) {
     QMessageBox::warning(this, QString(), text);
 }
 
+bool ReferenceCard::isChanged() const {
+    return collect() != m_started;
+}
+
+void ReferenceCard::reject() {
+    widgets::CommitTypedDates(this);
+    switch (widgets::AskBeforeClosing(this, isChanged(), [this] { return save(); })) {
+        case widgets::CloseAnswer::Close:
+            QDialog::reject();
+            break;
+        case widgets::CloseAnswer::Saved:
+        case widgets::CloseAnswer::Stay:
+            break;
+    }
+}
+
 bool ReferenceCard::save() {
+    if (widgets::RefuseUnreadableDates(this)) return false;
     const QVariantHash values = collect();
     const app::CardCheck check = m_store.validate(values);
     if (!check.ok()) {

@@ -8,12 +8,15 @@
 #include <functional>
 
 class QCheckBox;
-class QDateEdit;
 class QFormLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QVBoxLayout;
+
+namespace widgets {
+class NullableDateEdit;
+}
 
 namespace references {
 
@@ -34,6 +37,10 @@ public:
 
     // Checks and saves; false when a check stopped it (the message was shown).
     bool save();
+    // True when a field differs from what the card showed when it was started.
+    bool isChanged() const;
+    // "&Aizvērt", Esc and the close box: a changed card asks whether to save first.
+    void reject() override;
 
     QPushButton* saveButton() const { return m_btSaglabat; }
     ReferenceCardStore& store() { return m_store; }
@@ -43,7 +50,7 @@ protected:
     QPlainTextEdit* addMemo(const QString& column, const QString& caption);
     // A check box stored as "T" / "F".
     QCheckBox* addFlag(const QString& column, const QString& caption);
-    QDateEdit* addDate(const QString& column, const QString& caption);
+    widgets::NullableDateEdit* addDate(const QString& column, const QString& caption);
     QFormLayout* form() const { return m_form; }
     // The widget holding the form, for cards that put it on a page.
     QWidget* formPage() const { return m_formPage; }
@@ -80,6 +87,7 @@ private:
     QPushButton* m_btSaglabat;
     int m_key = 0;
     int m_savedKey = 0;
+    QVariantHash m_started;  // the fields as start() showed them
 };
 
 // Opens the card of the table modally for the key (0 = new; sourceKey > 0 copies that row) and

@@ -49,13 +49,6 @@ bool ReferenceCardStore::nameTaken(const QString& name, int key) {
         .isValid();
 }
 
-QString ReferenceCardStore::journalName(const QString& table, const QVariantHash& values) {
-    if (table == QLatin1String("N_AGENTS"))
-        return values.value(QStringLiteral("UZVARDS")).toString() + QLatin1Char(' ') +
-               values.value(QStringLiteral("VARDS")).toString();
-    return values.value(QStringLiteral("GNOS")).toString();
-}
-
 int WriteRow(db::Transaction& tx, const QString& table, int key, QVariantHash values, int userIsn,
              const std::optional<QVariant>& readStamp) {
     if (!app::IsSqlIdentifier(table)) throw std::invalid_argument("not a table name");
@@ -98,8 +91,9 @@ int WriteRow(db::Transaction& tx, const QString& table, int key, QVariantHash va
 int ReferenceCardStore::save(int key, const QVariantHash& input, int userIsn) {
     db::Transaction tx(m_db);
     const int isn = WriteRow(tx, m_table, key, input, userIsn);
+    // The journal's note stays empty: notes are kept for rows made by an import or a drag.
     app::WriteJournal(tx, userIsn, key <= 0 ? QStringLiteral("J") : QStringLiteral("L"), QString(), m_table,
-                      isn, journalName(m_table, input), QDateTime());
+                      isn, QString(), QDateTime());
     tx.commit();
     return isn;
 }

@@ -21,7 +21,7 @@ int WriteRow(db::Transaction& tx, const QString& table, int key, QVariantHash va
 
 // Reads and saves one row of a reference table for its card. Values travel as column name ->
 // value; the store adds the audit columns, learns a new key from INSERT ... RETURNING, writes the
-// journal entry ("J" new, "L" changed) in the same transaction and commits.
+// journal entry ("J" new, "L" changed, no note) in the same transaction and commits.
 class ReferenceCardStore {
     Q_DECLARE_TR_FUNCTIONS(ReferenceCards)
 public:
@@ -45,9 +45,6 @@ public:
     // Writes a few columns of an existing row at once (the specialist's non-receiving lists are
     // stored as soon as they change) and commits.
     void update(int key, const QVariantHash& values);
-
-    // The name the journal entry carries.
-    static QString journalName(const QString& table, const QVariantHash& values);
 
 private:
     db::Database& m_db;

@@ -1,12 +1,10 @@
 #include "references/ReferenceListStore.h"
+#include "app/DeleteRefusal.h"
 #include "app/SharedProcedures.h"
 
 #include <QDateTime>
 
 namespace references {
-
-namespace {
-}  // namespace
 
 ReferenceListStore::ReferenceListStore(db::Database& database, const ReferenceTable& table)
     : m_db(database), m_table(table) {}
@@ -63,9 +61,13 @@ app::DeleteOutcome DeleteRow(db::Database& database, const QString& table, int k
         tx.commit();
         out.deleted = true;
     } catch (const db::DbError& e) {
-        out.message = e.isForeignKey()
-                          ? ReferencedRowMessage() + e.message()
-                          : QCoreApplication::translate("TKlasifikators", "Sistēmas kļūda: ") + e.message();
+        if (e.isForeignKey()) {
+            const app::DeleteRefusal refusal = app::ExplainRefusedDelete(database, table, key, e);
+            out.message = refusal.message;
+            out.details = refusal.details;
+        } else {
+            out.message = QCoreApplication::translate("TKlasifikators", "Sistēmas kļūda: ") + e.message();
+        }
     }
     return out;
 }

@@ -40,8 +40,8 @@ private:
 };
 
 // Deletes one row of the table (hard delete) and writes the "D" journal entry in one transaction.
-// A refusal through a foreign key gives ReferencedRowMessage() + the server's text; any other
-// failure "Sistēmas kļūda: " + the server's text.
+// A refusal through a foreign key gives ReferencedRowMessage() + what holds the row in Latvian,
+// with the server's text as the details; any other failure "Sistēmas kļūda: " + the server's text.
 app::DeleteOutcome DeleteRow(db::Database& database, const QString& table, int key, const QString& name,
                         int userIsn);
 

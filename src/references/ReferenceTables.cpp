@@ -1,4 +1,5 @@
 #include "references/ReferenceTables.h"
+#include "app/DeleteRefusal.h"
 #include "app/StoreResult.h"
 
 namespace references {
@@ -47,8 +48,15 @@ QVector<ReferenceTable> makeTables() {
     ReferenceTable svetki =
         simple("N_SVETKI", Tr::tr("Vārda dienas un svētku dienas"), "06", CardKind::Svetki);
     svetki.hasDefaultRow = false;
-    svetki.columns = {column("DATUMS", Tr::tr("Datums"), QStringLiteral("dd.MM.yyyy")),
-                      column("GNOS", Tr::tr("Vārds"))};
+    // A name day is the same every year: its stored year means nothing and is not shown.
+    models::GridColumn date = column("DATUMS", Tr::tr("Datums"));
+    date.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
+        const QDate d = rows.value(row, QStringLiteral("DATUMS")).toDateTime().date();
+        if (!d.isValid()) return {};
+        return d.toString(rows.value(row, QStringLiteral("FLAG")).toInt() == 1 ? QStringLiteral("dd.MM.yyyy")
+                                                                                 : QStringLiteral("dd.MM"));
+    };
+    svetki.columns = {date, column("GNOS", Tr::tr("Vārds"))};
     all.append(svetki);
     all.append(simple("N_VEIDI", Tr::tr("Konsultāciju/pieteikumu veidi"), "07", CardKind::Veidi));
     all.append(simple("N_BANKA", Tr::tr("Banku saraksts"), "08", CardKind::Banka));
@@ -64,8 +72,7 @@ const QVector<ReferenceTable>& tables() {
 }  // namespace
 
 QString ReferencedRowMessage() {
-    return QCoreApplication::translate("TKlasifikators",
-                                       "Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n");
+    return app::ReferencedRowLead();
 }
 
 QString ReferenceTable::listSql() const {

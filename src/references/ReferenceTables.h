@@ -39,7 +39,7 @@ const ReferenceTable* FindReferenceTable(const QString& table);
 QStringList ReferenceTableNames();
 
 // The prefix of the message shown when the database refuses to delete a row that other rows
-// refer to; the server's own text follows it.
+// refer to; what holds the row follows it.
 QString ReferencedRowMessage();
 
 }  // namespace references

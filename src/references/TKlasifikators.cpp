@@ -1,6 +1,7 @@
 #include "references/TKlasifikators.h"
 #include "app/Rights.h"
 #include "widgets/GridLayout.h"
+#include "widgets/Guard.h"
 #include "models/ResultTableModel.h"
 #include "references/ReferenceCard.h"
 #include "widgets/ListGrid.h"
@@ -168,7 +169,7 @@ void TKlasifikators::onDelete() {
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
         return;
     const app::DeleteOutcome outcome = m_store->remove(key, name, m_session.UserIsn());
-    if (!outcome.deleted) QMessageBox::warning(this, QString(), outcome.message);
+    if (!outcome.deleted) widgets::ShowRefusal(this, outcome.message, outcome.details);
     refresh();
 }
 

@@ -1,13 +1,15 @@
 #include "references/Tn_agentsEdit.h"
+#include "app/TextNormalize.h"
 #include "widgets/ColorBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
+#include "widgets/NullableDateEdit.h"
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
@@ -18,8 +20,9 @@ namespace references {
 Tn_agentsEdit::Tn_agentsEdit(app::Session& session, QWidget* parent)
     : ReferenceCard(session, QStringLiteral("N_AGENTS"), parent), m_pages(new QTabWidget(this)) {
     setWindowTitle(tr("Dati par speciālistu"));
-    addText(QStringLiteral("UZVARDS"), tr("Uzvārds"), 60);
-    addText(QStringLiteral("VARDS"), tr("Vārds"), 60);
+    // Names are written as the patient card writes them: "Ābele", whatever the case typed.
+    for (QLineEdit* name : {addText(QStringLiteral("UZVARDS"), tr("Uzvārds"), 60), addText(QStringLiteral("VARDS"), tr("Vārds"), 60)})
+        connect(name, &QLineEdit::editingFinished, name, [name] { name->setText(app::CapitalizeName(name->text())); });
     addText(QStringLiteral("PERS_KODS"), tr("Personas kods"), 11);
     addText(QStringLiteral("SPECIALITATE"), tr("Specialitāte"), 250);
     addText(QStringLiteral("SERTIFIKATS"), tr("Sertifikāts"), 250);
@@ -50,10 +53,7 @@ QWidget* Tn_agentsEdit::makeBusyBox(int which, const QString& title) {
     auto* box = new QGroupBox(title, this);
     auto* grid = new QGridLayout(box);
     if (which == 0) {
-        auto* date = new QDateEdit(QDate::currentDate(), box);
-        date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        date->setCalendarPopup(true);
-        c.day = date;
+        c.day = new widgets::NullableDateEdit(QDate::currentDate(), box);
         grid->addWidget(new QLabel(tr("Datums"), box), 0, 0);
     } else {
         auto* weekday = new QComboBox(box);
@@ -107,12 +107,17 @@ QWidget* Tn_agentsEdit::makeBusyBox(int which, const QString& title) {
 void Tn_agentsEdit::addBusyLine(int which) {
     BusyControls& c = m_busy[which];
     NonReceivingLine line;
-    if (which == 0)
-        line.day =
-            NonReceivingTimes::DatePart(c.allDays->isChecked(), static_cast<QDateEdit*>(c.day)->date());
-    else
+    if (which == 0) {
+        auto* date = static_cast<widgets::NullableDateEdit*>(c.day);
+        if (!c.allDays->isChecked() && !date->commitText()) {
+            date->reportUnreadable();
+            return;
+        }
+        line.day = NonReceivingTimes::DatePart(c.allDays->isChecked(), date->date());
+    } else {
         line.day = NonReceivingTimes::WeekdayPart(c.allDays->isChecked(),
                                                   static_cast<QComboBox*>(c.day)->currentIndex());
+    }
     line.time =
         NonReceivingTimes::TimePart(c.allTimes->isChecked(), c.from->currentText(), c.to->currentText());
     c.lines.append(line);

@@ -5,7 +5,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QListWidget;
 class QTabWidget;
 
@@ -28,7 +27,7 @@ public:
 
     // The controls of the two non-receiving lists: [0] dates, [1] weekdays.
     struct BusyControls {
-        QWidget* day = nullptr;  // QDateEdit for dates, QComboBox for weekdays
+        QWidget* day = nullptr;  // widgets::NullableDateEdit for dates, QComboBox for weekdays
         QCheckBox* allDays = nullptr;
         QComboBox* from = nullptr;
         QComboBox* to = nullptr;

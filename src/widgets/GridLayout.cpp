@@ -2,6 +2,7 @@
 
 #include "app/Settings.h"
 #include "models/ResultTableModel.h"
+#include "widgets/ListGrid.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -100,6 +101,8 @@ void LoadGridLayout(QTableView* grid) {
         if (c.width > 0) header->resizeSection(logical, c.width);
         header->setSectionHidden(logical, c.hidden);
     }
+    // Layouts stored before the titles were measured may cut them.
+    FitColumnsToTitles(grid);
 }
 
 }  // namespace widgets

@@ -24,4 +24,11 @@ bool Guard(QWidget* parent, const std::function<void()>& call) {
     return false;
 }
 
+void ShowRefusal(QWidget* parent, const QString& message, const QString& details) {
+    QMessageBox box(QMessageBox::Warning, parent ? parent->window()->windowTitle() : QString(), message,
+                    QMessageBox::Ok, parent);
+    if (!details.isEmpty()) box.setDetailedText(details);
+    box.exec();
+}
+
 }  // namespace widgets

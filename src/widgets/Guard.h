@@ -14,4 +14,7 @@ bool Guard(QWidget* parent, const std::function<void()>& call);
 // The text Guard shows for an exception.
 QString SystemErrorText(const std::exception& e);
 
+// A refusal in a warning box; the database's own text, when given, under "Detaļas".
+void ShowRefusal(QWidget* parent, const QString& message, const QString& details = QString());
+
 }  // namespace widgets

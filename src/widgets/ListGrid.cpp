@@ -2,6 +2,9 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyledItemDelegate>
+#include <QToolTip>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTableView>
@@ -36,7 +39,56 @@ private:
     std::function<void()> m_choose;
 };
 
+// Shows a cell's whole text as a tool tip when the cell cuts it short.
+class ElidedTipDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip || !index.isValid())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const QVariant own = index.data(Qt::ToolTipRole);
+        if (own.isValid()) return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const int room = option.rect.width() - 2 * 4;  // the cell's text margins
+        if (!text.isEmpty() && option.fontMetrics.horizontalAdvance(text) > room) {
+            QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+            return true;
+        }
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+};
+
 }  // namespace
+
+int CompactRowHeight(const QTableView* grid) {
+    return grid->fontMetrics().height() + 5;
+}
+
+void FitColumnsToTitles(QTableView* grid) {
+    QHeaderView* header = grid->horizontalHeader();
+    const QAbstractItemModel* model = grid->model();
+    if (!model) return;
+    const QFontMetrics metrics(header->font());
+    // Room for the margins and a sort arrow beside the title.
+    const int padding = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 18;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        if (header->isSectionHidden(c)) continue;
+        const int wanted = metrics.horizontalAdvance(model->headerData(c, Qt::Horizontal).toString()) + padding;
+        if (header->sectionSize(c) < wanted) header->resizeSection(c, wanted);
+    }
+}
+
+void CompactGrid(QTableView* grid) {
+    grid->verticalHeader()->setMinimumSectionSize(CompactRowHeight(grid));
+    grid->verticalHeader()->setDefaultSectionSize(CompactRowHeight(grid));
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideRight);
+    if (!dynamic_cast<ElidedTipDelegate*>(grid->itemDelegate())) grid->setItemDelegate(new ElidedTipDelegate(grid));
+    FitColumnsToTitles(grid);
+}
 
 void InstallPickKeys(QTableView* grid, QLineEdit* quickSearch, std::function<void()> choose) {
     auto* filter = new PickKeys(grid, quickSearch, std::move(choose));
@@ -51,6 +103,7 @@ void SetupListGrid(QTableView* grid) {
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->horizontalHeader()->setStretchLastSection(true);
+    CompactGrid(grid);
 }
 
 }  // namespace widgets

@@ -15,6 +15,7 @@
 #include "app/TMolarixMain.h"
 #include "app/TPasswordDlg.h"
 #include "app/TSistemasIestatijumi.h"
+#include "app/TStartForm.h"
 #include "app/UserNameCodec.h"
 #include "app/UserRightsStore.h"
 #include "app/WindowRegistry.h"
@@ -24,6 +25,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QScreen>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -154,6 +157,48 @@ private Q_SLOTS:
         QVERIFY(first->isVisible());
         main.toolAction(WindowId::PatientList)->trigger();
         QVERIFY(main.registry().instance(WindowId::PatientList)->isVisible());
+    }
+
+    // The main window is a whole window: its bars, a middle, a status bar with the user, the
+    // database and the day locks; a disabled entry says why.
+    void aProperMainWindow() {
+        LoggedOn s = logOn(QStringLiteral("LIETA"), QStringLiteral("00_TFFF"));
+        s.dati->database().exec("UPDATE N_ISI SET BLOKDIENAS=3");
+        s.dati->database().commitRetaining();
+        auto registry = standIns();
+        TMolarixMain main(*s.dati, std::move(registry));
+        QVERIFY(main.centralWidget());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(main.geometry(), screen);
+        QVERIFY(!main.toolAction(WindowId::PatientList)->icon().isNull());
+        QVERIFY(!main.quitAction()->icon().isNull());
+        auto label = [&](const char* name) { return main.findChild<QLabel*>(QString::fromLatin1(name))->text(); };
+        QCOMPARE(label("lbLietotajs"), QStringLiteral("Lietotājs: LIETA"));
+        QVERIFY(label("lbDatuBaze").startsWith(QStringLiteral("Datu bāze: ")));
+        QCOMPARE(label("lbDienas"), QStringLiteral("Bloķētas dienas līdz %1; šodiena atvērta")
+                                        .arg(QDate::currentDate().addDays(-3).toString(QStringLiteral("dd.MM.yyyy"))));
+        QVERIFY(main.menuAction(WindowId::PatientList)->isEnabled());
+        QAction* calendar = main.menuAction(WindowId::Calendar);
+        QVERIFY(!calendar->isEnabled());
+        QVERIFY2(calendar->toolTip().contains(QStringLiteral("Jums nav tiesību atvērt šo logu (tiesību kods 10)")),
+                 qPrintable(calendar->toolTip()));
+        TMolarixMain bare(*s.dati, std::make_unique<WindowRegistry>());
+        QVERIFY(bare.menuAction(WindowId::Invoices)->toolTip().contains(QStringLiteral("vēl nav pieejama")));
+    }
+
+    // The start picture stays over the main window until the first window is opened.
+    void startPictureStaysUntilAWindowOpens() {
+        LoggedOn s = logOn();
+        TStartForm start;
+        start.show();
+        TMolarixMain main(*s.dati, standIns());
+        main.show();
+        QVERIFY(start.isVisible());
+        main.openWindow(WindowId::Banks);
+        QVERIFY(!start.isVisible());
+        start.show();
+        main.minimiseAction()->trigger();
+        QVERIFY(!start.isVisible());
     }
 
     void quitClosesTheWindow() {
@@ -468,7 +513,9 @@ private Q_SLOTS:
         // An edit closed without saving is gone at the next showing.
         w.show();
         w.edit("ORGNOS")->setText("Cits");
-        w.btAizvert()->click();
+        QCOMPARE(withMessageBoxes([&] { w.btAizvert()->click(); }, QMessageBox::No),
+                 QStringList{QStringLiteral("Vai saglabāt izmaiņas ?")});
+        QVERIFY(!w.isVisible());
         w.show();
         QCOMPARE(w.edit("ORGNOS")->text(), QStringLiteral("Zobu klīnika"));
 
@@ -483,6 +530,62 @@ private Q_SLOTS:
         QCOMPARE(after.value(0, 2).toInt(), 2);
         QCOMPARE(after.value(0, 3).toInt(), 12);
         QCOMPARE(s.dati->DefaultVatRate(), 12);
+    }
+
+    // Working hours are times of day: anything else is refused with a sentence that says what is
+    // wrong, and nothing is stored.
+    void workingHoursAreChecked_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("message");  // empty: saved
+        QTest::addColumn<QString>("focus");
+        const QString rule = QStringLiteral("\" nav pareizs laiks. Laiku raksta hh:mm, stundas no 0 līdz 24, minūtes no 0 līdz 59 (piemēram, 08:30) !!!");
+        QTest::newRow("99:99") << "99:99" << "18:00" << QStringLiteral("Darba laika sākums: \"99:99") + rule << "DARBA_LAIKS_NO";
+        QTest::newRow("abcde") << "08:00" << "abcde" << QStringLiteral("Darba laika beigas: \"abcde") + rule << "DARBA_LAIKS_LIDZ";
+        QTest::newRow("minutes 60") << "12:60" << "18:00" << QStringLiteral("Darba laika sākums: \"12:60") + rule << "DARBA_LAIKS_NO";
+        QTest::newRow("no colon") << "0800" << "18:00" << QStringLiteral("Darba laika sākums: \"0800") + rule << "DARBA_LAIKS_NO";
+        QTest::newRow("end before start") << "18:00" << "08:00"
+                                          << QStringLiteral("Darba laika sākumam jābūt agrākam par beigām !!!") << "DARBA_LAIKS_LIDZ";
+        QTest::newRow("24:00 ends the day") << "07:30" << "24:00" << QString() << QString();
+        QTest::newRow("empty takes the defaults") << "" << "" << QString() << QString();
+    }
+    void workingHoursAreChecked() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        LoggedOn s = logOn();
+        db::Database& d = s.dati->database();
+        d.exec("UPDATE N_ISI SET DARBA_LAIKS_NO='09:00', DARBA_LAIKS_LIDZ='17:00'");
+        d.commitRetaining();
+        TSistemasIestatijumi w(*s.dati);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.edit("DARBA_LAIKS_NO")->setText(from);
+        w.edit("DARBA_LAIKS_LIDZ")->setText(to);
+        const QStringList seen = withMessageBoxes([&] { w.btSaglabat()->click(); });
+        const db::ResultSet row = d.select("SELECT DARBA_LAIKS_NO, DARBA_LAIKS_LIDZ FROM N_ISI");
+        if (message.isEmpty()) {
+            QCOMPARE(seen, QStringList());
+            QVERIFY(!w.isVisible());
+            QCOMPARE(row.value(0, 0).toString(), from);
+            QCOMPARE(row.value(0, 1).toString(), to);
+            return;
+        }
+        QCOMPARE(seen, QStringList{message});
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.focusWidget(), w.edit(focus));
+        QCOMPARE(row.value(0, 0).toString(), QStringLiteral("09:00"));
+        QCOMPARE(row.value(0, 1).toString(), QStringLiteral("17:00"));
+        // A short time is written out as the day grids compare it when the field is left.
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.edit("DARBA_LAIKS_NO")->setFocus();
+        w.edit("DARBA_LAIKS_NO")->selectAll();
+        typeText(w.edit("DARBA_LAIKS_NO"), QStringLiteral("7:5"));
+        w.edit("DARBA_LAIKS_LIDZ")->setFocus();
+        QCOMPARE(w.edit("DARBA_LAIKS_NO")->text(), QStringLiteral("07:05"));
+        withMessageBoxes([&] { w.close(); }, QMessageBox::No);
     }
 };
 

@@ -15,10 +15,13 @@
 #include "references/Tn_agentsEdit.h"
 #include "references/Tn_veidiEd.h"
 #include "widgets/ColorBox.h"
+#include "widgets/NullableDateEdit.h"
+#include "references/Tn_svetki.h"
+
+#include <QMessageBox>
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
@@ -98,10 +101,10 @@ private Q_SLOTS:
         list.onDelete();
         QCOMPARE(modal.messages.size(), 2);
         QCOMPARE(modal.messages[0], QStringLiteral("Vai tiešām vēlaties dzēst Piesaistītā banka ?"));
-        QVERIFY(modal.messages[1].startsWith(
-            QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")));
-        QVERIFY2(modal.messages[1].contains(QStringLiteral("FOREIGN KEY"), Qt::CaseInsensitive),
-                 qPrintable(modal.messages[1]));
+        QCOMPARE(modal.messages[1],
+                 QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\nBankai ir 1 pacients."));
+        QVERIFY2(modal.details[1].contains(QStringLiteral("FOREIGN KEY"), Qt::CaseInsensitive),
+                 qPrintable(modal.details[1]));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_BANKA WHERE ISN=:K"), {{"K", bank}}), 1);
         QCOMPARE(list.currentKey(), bank);
 
@@ -199,7 +202,7 @@ private Q_SLOTS:
         days.to->setCurrentText(QStringLiteral("13:30"));
         card.addBusyLine(1);
         Tn_agentsEdit::BusyControls& dates = card.busy(0);
-        static_cast<QDateEdit*>(dates.day)->setDate(QDate(2026, 12, 24));
+        static_cast<widgets::NullableDateEdit*>(dates.day)->setDate(QDate(2026, 12, 24));
         dates.allTimes->setChecked(true);
         card.addBusyLine(0);
         QCOMPARE(days.list->item(0)->text(), QStringLiteral("VISAS  VISI"));
@@ -282,6 +285,129 @@ private Q_SLOTS:
         QVERIFY(list.currentKey() != key);
         QCOMPARE(list.model()->rowCount(),
                  count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ISN!=1").arg(table)));
+    }
+
+    // A specialist held by patients and by appointments through two of their columns: every
+    // referring table is counted once per row, whichever column refers.
+    void refusedDeleteCountsEveryReferringTable() {
+        const int doctor = m_db->scalar(QStringLiteral("INSERT INTO N_AGENTS (UZVARDS, VARDS) VALUES ('Aizņemtā', 'Ārste') RETURNING ISN"))
+                               .toInt();
+        for (int i = 0; i < 2; ++i)
+            m_db->exec(QStringLiteral("INSERT INTO N_KLIENTS (UZVARDS, VARDS, ISAGENTS) VALUES ('Pacients', :V, :A)"),
+                       {{"V", QString::number(i)}, {"A", doctor}});
+        // One request taken and done by the doctor, one only done.
+        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISPIETEICEJS, ISIZPILDITAJS) "
+                                  "VALUES ('A1', CURRENT_TIMESTAMP, :A, :A)"),
+                   {{"A", doctor}});
+        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISIZPILDITAJS) VALUES ('A2', CURRENT_TIMESTAMP, :A)"),
+                   {{"A", doctor}});
+        m_db->commitRetaining();
+        const app::DeleteOutcome out = ReferenceListStore(*m_db, *FindReferenceTable(QStringLiteral("N_AGENTS")))
+                                           .remove(doctor, QStringLiteral("Aizņemtā Ārste"), m_dati->UserIsn());
+        QVERIFY(!out.deleted);
+        const QString lead = QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n");
+        QVERIFY2(out.message == lead + QStringLiteral("Speciālistam ir 2 pacienti un 2 pieteikumi.") ||
+                     out.message == lead + QStringLiteral("Speciālistam ir 2 pieteikumi un 2 pacienti."),
+                 qPrintable(out.message));
+        QVERIFY(out.details.contains(QStringLiteral("FOREIGN KEY")));
+    }
+
+    // The specialist card writes names as the patient card does.
+    void specialistNamesAreCapitalised() {
+        Tn_agentsEdit card(*m_dati);
+        card.start(0);
+        card.show();
+        QVERIFY(QTest::qWaitForWindowActive(&card));
+        auto* surname = card.findChild<QLineEdit*>(QStringLiteral("UZVARDS"));
+        auto* name = card.findChild<QLineEdit*>(QStringLiteral("VARDS"));
+        surname->setFocus();
+        typeText(surname, QStringLiteral("ĀBELE"));
+        name->setFocus();
+        typeText(name, QStringLiteral("ilze"));
+        surname->setFocus();
+        QCOMPARE(surname->text(), QStringLiteral("Ābele"));
+        QCOMPARE(name->text(), QStringLiteral("Ilze"));
+    }
+
+    // A consultation type can be kept out of the pick lists (TIPS 1); an untouched empty TIPS
+    // stays empty.
+    void consultationTypeHiddenFromPickLists() {
+        const int type = addRow(QStringLiteral("N_VEIDI"), QStringLiteral("Tikai iekšējais"));
+        m_db->commitRetaining();
+        auto tips = [&] { return m_db->scalar(QStringLiteral("SELECT TIPS FROM N_VEIDI WHERE ISN=:K"), {{"K", type}}); };
+        Tn_veidiEd card(*m_dati);
+        card.start(type);
+        QVERIFY(!card.hiddenInPickLists()->isChecked());
+        QCOMPARE(card.hiddenInPickLists()->text(), QStringLiteral("Nerādīt konsultāciju un pieteikumu sarakstos"));
+        QVERIFY(card.save());
+        QVERIFY(tips().isNull());
+        Tn_veidiEd again(*m_dati);
+        again.start(type);
+        again.hiddenInPickLists()->setChecked(true);
+        QVERIFY(again.save());
+        QCOMPARE(tips().toInt(), 1);
+        Tn_veidiEd third(*m_dati);
+        third.start(type);
+        QVERIFY(third.hiddenInPickLists()->isChecked());
+        third.hiddenInPickLists()->setChecked(false);
+        QVERIFY(third.save());
+        QCOMPARE(tips().toInt(), 0);
+    }
+
+    // Name days are listed by day and month, holidays with their year; the cards' journal
+    // entries carry no note.
+    void nameDaysWithoutYearAndNoJournalNote() {
+        m_db->exec(QStringLiteral("INSERT INTO N_SVETKI (GNOS, DATUMS, FLAG) VALUES ('Ada', :D, 0)"),
+                   {{"D", QDateTime(QDate(2000, 7, 8), QTime(0, 0))}});
+        m_db->exec(QStringLiteral("INSERT INTO N_SVETKI (GNOS, DATUMS, FLAG) VALUES ('Jāņi', :D, 1)"),
+                   {{"D", QDateTime(QDate(2026, 6, 24), QTime(0, 0))}});
+        m_db->commitRetaining();
+        TKlasifikators list(*m_dati, QStringLiteral("N_SVETKI"));
+        QStringList shown;
+        for (int r = 0; r < list.model()->rowCount(); ++r)
+            shown << list.model()->index(r, 0).data().toString() + u' ' + list.model()->index(r, 1).data().toString();
+        QVERIFY2(shown.contains(QStringLiteral("08.07 Ada")), qPrintable(shown.join(u'|')));
+        QVERIFY(shown.contains(QStringLiteral("24.06.2026 Jāņi")));
+
+        Tn_svetki card(*m_dati);
+        card.start(0);
+        card.findChild<QLineEdit*>(QStringLiteral("GNOS"))->setText(QStringLiteral("Bez piezīmes"));
+        QVERIFY(card.save());
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT PIEZIMES FROM O_OPERACIJAS WHERE BAZE='N_SVETKI' AND ISN_BAZE=:K"),
+                              {{"K", card.savedKey()}})
+                     .toString(),
+                 QString());
+    }
+
+    // Every card is big enough to read, and asks before a change is thrown away.
+    void cardsHaveRoomAndAskBeforeClosing_data() {
+        QTest::addColumn<QString>("table");
+        for (const char* t : {"N_BANKA", "N_RAJONS", "N_USERGROUP", "N_SVETKI"}) QTest::newRow(t) << t;
+    }
+    void cardsHaveRoomAndAskBeforeClosing() {
+        QFETCH(QString, table);
+        ModalHelper modal;
+        modal.answers = {QMessageBox::Cancel, QMessageBox::No};
+        modal.onDialog = [&](QDialog* card) {
+            QVERIFY2(card->width() >= 400 && card->height() >= 150, qPrintable(QStringLiteral("%1x%2").arg(card->width()).arg(card->height())));
+            auto* close = card->findChild<QPushButton*>(QStringLiteral("btAizvert"));
+            QTest::mouseClick(close, Qt::LeftButton);  // untouched: closes
+        };
+        QCOMPARE(EditReferenceRow(*m_dati, table, 0, 0, nullptr), 0);
+        QVERIFY(modal.messages.isEmpty());
+        modal.onDialog = [&](QDialog* card) {
+            auto* name = card->findChild<QLineEdit*>(QStringLiteral("GNOS"));
+            name->setFocus();
+            typeText(name, QStringLiteral("Nesaglabāts"));
+            auto* close = card->findChild<QPushButton*>(QStringLiteral("btAizvert"));
+            QTest::mouseClick(close, Qt::LeftButton);  // Cancel: stays
+            QVERIFY(card->isVisible());
+            QCOMPARE(name->text(), QStringLiteral("Nesaglabāts"));
+            QTest::mouseClick(close, Qt::LeftButton);  // No: closes without saving
+        };
+        QCOMPARE(EditReferenceRow(*m_dati, table, 0, 0, nullptr), 0);
+        QCOMPARE(modal.messages, (QStringList{QStringLiteral("Vai saglabāt izmaiņas ?"), QStringLiteral("Vai saglabāt izmaiņas ?")}));
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE GNOS='Nesaglabāts'").arg(table)), 0);
     }
 
     void nonReceivingLinesRoundTrip() {

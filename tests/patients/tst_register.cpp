@@ -14,7 +14,9 @@
 #include "widgets/LookupCombo.h"
 #include "widgets/NullableDateEdit.h"
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabBar>
@@ -152,12 +154,12 @@ private Q_SLOTS:
         QTest::newRow("no surname") << " "
                                     << "Jānis"
                                     << ""
-                                    << "Nav ievadîts klienta uzvārds !!!"
+                                    << "Nav ievadīts klienta uzvārds !!!"
                                     << "UZVARDS";
         QTest::newRow("no name") << "Ozols"
                                  << ""
                                  << ""
-                                 << "Nav ievadîts klienta vārds !!!"
+                                 << "Nav ievadīts klienta vārds !!!"
                                  << "VARDS";
         QTest::newRow("duplicate code") << "Ozols"
                                         << "Jānis"
@@ -278,12 +280,33 @@ private Q_SLOTS:
         third.setLetter(QStringLiteral("*"));
     }
 
-    // A patient with a consultation request stays, and the user is told why.
+    // A patient with documents stays, and the user is told in Latvian what holds the record; the
+    // engine's own text is under the details.
+    void deleteRefusedForPatientWithDocuments_data() {
+        QTest::addColumn<int>("requests");
+        QTest::addColumn<int>("consultations");
+        QTest::addColumn<int>("invoices");
+        // What holds the row, the table of the refusing key first (the engine picks which).
+        QTest::addColumn<QStringList>("holds");
+        QTest::newRow("one request") << 1 << 0 << 0 << QStringList{"1 pieteikums"};
+        QTest::newRow("invoices and consultations") << 0 << 2 << 3 << QStringList{"3 rēķini", "2 konsultācijas"};
+        QTest::newRow("eleven and twenty-one") << 11 << 21 << 0 << QStringList{"11 pieteikumi", "21 konsultācija"};
+    }
     void deleteRefusedForPatientWithDocuments() {
+        QFETCH(int, requests);
+        QFETCH(int, consultations);
+        QFETCH(int, invoices);
+        QFETCH(QStringList, holds);
         const int key = addPatient(QStringLiteral("Aizņemtais"), QStringLiteral("Pēteris"));
-        m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS) VALUES ('  "
-                                  "901', CURRENT_TIMESTAMP, :K)"),
-                   {{"K", key}});
+        for (int i = 0; i < requests; ++i)
+            m_db->exec(QStringLiteral("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS) VALUES (:N, CURRENT_TIMESTAMP, :K)"),
+                       {{"K", key}, {"N", QStringLiteral("R%1-%2").arg(key).arg(i)}});
+        for (int i = 0; i < consultations; ++i)
+            m_db->exec(QStringLiteral("INSERT INTO O_KONSULTACIJA_HD (NUMURS, DATUMS, ISKLIENTS) VALUES (:N, CURRENT_TIMESTAMP, :K)"),
+                       {{"K", key}, {"N", QStringLiteral("K%1-%2").arg(key).arg(i)}});
+        for (int i = 0; i < invoices; ++i)
+            m_db->exec(QStringLiteral("INSERT INTO O_PAVOUT_HD (NUMURS, DATUMS, ISKLIENTS) VALUES (:N, CURRENT_TIMESTAMP, :K)"),
+                       {{"K", key}, {"N", QStringLiteral("P%1-%2").arg(key).arg(i)}});
         m_db->commitRetaining();
         TKlienti list(*m_dati);
         list.setLetter(QStringLiteral("A"));
@@ -292,11 +315,131 @@ private Q_SLOTS:
         list.onDelete();
         QCOMPARE(modal.messages.size(), 2);
         QCOMPARE(modal.messages[0], QStringLiteral("Vai tiešām vēlaties dzēst Aizņemtais Pēteris ?"));
-        QVERIFY2(modal.messages[1].startsWith(
-                     QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n")) &&
-                     modal.messages[1].size() > 70,
-                 qPrintable(modal.messages[1]));
+        const QString lead = QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\nPacientam ir ");
+        const QString oneWay = lead + holds.join(QStringLiteral(" un ")) + u'.';
+        const QString otherWay = lead + QStringList{holds.last(), holds.first()}.join(QStringLiteral(" un ")) + u'.';
+        QVERIFY2(modal.messages[1] == oneWay || (holds.size() > 1 && modal.messages[1] == otherWay), qPrintable(modal.messages[1]));
+        QVERIFY2(modal.details[1].contains(QStringLiteral("FOREIGN KEY")), qPrintable(modal.details[1]));
         QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS WHERE ISN=:K"), {{"K", key}}), 1);
+        for (const char* table : {"O_KONSULT_PIET_HD", "O_KONSULTACIJA_HD", "O_PAVOUT_HD"})
+            m_db->exec(QStringLiteral("DELETE FROM %1 WHERE ISKLIENTS=:K").arg(QLatin1String(table)), {{"K", key}});
+        m_db->exec(QStringLiteral("DELETE FROM N_KLIENTS WHERE ISN=:K"), {{"K", key}});
+        m_db->commitRetaining();
+    }
+
+    // Every common way of typing a birth date is read; what cannot be read stays in the field
+    // with a message, and the card is not saved with it.
+    void birthDateAsTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QDate>("read");  // invalid: refused
+        QTest::newRow("dd.MM.yyyy") << "17.03.1985" << QDate(1985, 3, 17);
+        QTest::newRow("ddMMyyyy") << "17031985" << QDate(1985, 3, 17);
+        QTest::newRow("d.M.yyyy") << "7.3.1985" << QDate(1985, 3, 7);
+        QTest::newRow("dd.MM.yy") << "17.03.85" << QDate(1985, 3, 17);
+        QTest::newRow("ddMMyy, this century") << "050610" << QDate(2010, 6, 5);
+        QTest::newRow("slashes and blanks") << " 7/3/1985 " << QDate(1985, 3, 7);
+        QTest::newRow("no 31 February") << "31.02.1985" << QDate();
+        QTest::newRow("letters") << "marts 1985" << QDate();
+        QTest::newRow("day and month only") << "17.03" << QDate();
+    }
+    void birthDateAsTyped() {
+        QFETCH(QString, typed);
+        QFETCH(QDate, read);
+        Tn_klientEdit card(*m_dati);
+        card.start(0);
+        card.show();
+        QVERIFY(QTest::qWaitForWindowActive(&card));
+        text(card, "UZVARDS")->setText(QStringLiteral("Dzimusī"));
+        text(card, "VARDS")->setText(QStringLiteral("Anna"));
+        auto* birth = qobject_cast<widgets::NullableDateEdit*>(card.field(QStringLiteral("DZIM_DAT")));
+        birth->setFocus();
+        typeText(birth->lineEdit(), typed);
+        ModalHelper modal;
+        text(card, "TELEFONS")->setFocus();  // leaves the field
+        QTRY_COMPARE(modal.messages.size(), read.isValid() ? 0 : 1);
+        if (read.isValid()) {
+            QCOMPARE(birth->value(), read);
+            QCOMPARE(birth->lineEdit()->text(), read.toString(QStringLiteral("dd.MM.yyyy")));
+            QVERIFY(card.save());
+            QCOMPARE(m_db->scalar(QStringLiteral("SELECT DZIM_DAT FROM N_KLIENTS WHERE ISN=:K"), {{"K", card.savedKey()}})
+                         .toDateTime()
+                         .date(),
+                     read);
+            m_db->exec(QStringLiteral("DELETE FROM N_KLIENTS WHERE ISN=:K"), {{"K", card.savedKey()}});
+            m_db->commitRetaining();
+            return;
+        }
+        QVERIFY2(modal.messages[0].startsWith(QStringLiteral("Nevar nolasīt datumu \"") + typed.trimmed() + u'"'),
+                 qPrintable(modal.messages[0]));
+        QCOMPARE(birth->lineEdit()->text(), typed);  // kept as typed
+        QVERIFY(birth->isEmpty());
+        const int before = count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS"));
+        QVERIFY(!card.save());
+        QCOMPARE(modal.messages.size(), 2);
+        QCOMPARE(modal.messages[1], modal.messages[0]);
+        QCOMPARE(birth->lineEdit()->text(), typed);
+        QCOMPARE(count(QStringLiteral("SELECT COUNT(*) FROM N_KLIENTS")), before);
+    }
+
+    // A card closed after typing asks whether to save; an untouched one closes without asking.
+    void closingAChangedCardAsks_data() {
+        QTest::addColumn<bool>("type");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("untouched") << false << int(QMessageBox::Yes) << false << false;
+        QTest::newRow("cancel") << true << int(QMessageBox::Cancel) << true << false;
+        QTest::newRow("no") << true << int(QMessageBox::No) << false << false;
+        QTest::newRow("yes") << true << int(QMessageBox::Yes) << false << true;
+    }
+    void closingAChangedCardAsks() {
+        QFETCH(bool, type);
+        QFETCH(int, answer);
+        QFETCH(bool, open);
+        QFETCH(bool, saved);
+        const int key = addPatient(QStringLiteral("Aizvērējs"), QStringLiteral("Jānis"));
+        Tn_klientEdit card(*m_dati);
+        card.start(key);
+        card.show();
+        QVERIFY(QTest::qWaitForWindowActive(&card));
+        if (type) {
+            text(card, "TELEFONS")->setFocus();
+            typeText(text(card, "TELEFONS"), QStringLiteral("67000000"));
+        }
+        ModalHelper modal;
+        modal.answers = {QMessageBox::StandardButton(answer)};
+        QTest::mouseClick(card.findChild<QPushButton*>(QStringLiteral("btAizvert")), Qt::LeftButton);
+        QCOMPARE(modal.messages.value(0), type ? QStringLiteral("Vai saglabāt izmaiņas ?") : QString());
+        QCOMPARE(card.isVisible(), open);
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT TELEFONS FROM N_KLIENTS WHERE ISN=:K"), {{"K", key}}).toString(),
+                 saved ? QStringLiteral("67000000") : QString());
+        if (open) QCOMPARE(text(card, "TELEFONS")->text(), QStringLiteral("67000000"));
+    }
+
+    // A new card shows the default doctor by name and the first sex and language of the lists.
+    void newCardDefaults() {
+        Tn_klientEdit card(*m_dati);
+        card.start(0);
+        QCOMPARE(card.lookup(QStringLiteral("ISAGENTS"))->combo()->currentText(), QStringLiteral("Nav noteikts"));
+        QCOMPARE(qobject_cast<QComboBox*>(card.field(QStringLiteral("DZIMUMS")))->currentText(), QStringLiteral("Vīrietis"));
+        QCOMPARE(qobject_cast<QComboBox*>(card.field(QStringLiteral("SAZINAS_VAL")))->currentText(), QStringLiteral("Latviešu"));
+    }
+
+    // "Turpināt" follows any successful search, a hit among the shown rows included.
+    void continueAfterAHitOnTheTab() {
+        const int first = addPatient(QStringLiteral("Turpe"), QStringLiteral("Anna"));
+        const int second = addPatient(QStringLiteral("Turpinātāja"), QStringLiteral("Ieva"));
+        TKlienti list(*m_dati);
+        list.setLetter(QStringLiteral("T"));
+        QVERIFY(!list.button(QStringLiteral("btTurpinat"))->isEnabled());
+        list.search(QStringLiteral("turp"));
+        QCOMPARE(list.currentKey(), first);
+        QVERIFY(list.button(QStringLiteral("btTurpinat"))->isEnabled());
+        ModalHelper modal;
+        list.continueSearch();
+        QCOMPARE(list.currentKey(), second);
+        QVERIFY(modal.messages.isEmpty());
+        list.setLetter(QStringLiteral("*"));  // the tab is remembered for the tests that follow
     }
 
     void historyListsRequestsAndConsultations() {

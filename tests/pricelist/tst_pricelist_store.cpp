@@ -86,9 +86,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("mayAdd");
         QTest::addColumn<QString>("message");  // empty = allowed
         QTest::newRow("no right") << "B" << "A" << false << "Jums nav tiesības pārvietot grupas !!!";
-        QTest::newRow("onto itself") << "A" << "A" << true << "Pa?u zem sevis p?rvietot nedr?kst !!!";
-        QTest::newRow("under own child") << "A" << "A1" << true << "P?rvietot zem sava apak?zara nedr?kst !!!";
-        QTest::newRow("under own grandchild") << "A" << "A11" << true << "P?rvietot zem sava apak?zara nedr?kst !!!";
+        QTest::newRow("onto itself") << "A" << "A" << true << "Pašu zem sevis pārvietot nedrīkst !!!";
+        QTest::newRow("under own child") << "A" << "A1" << true << "Pārvietot zem sava apakšzara nedrīkst !!!";
+        QTest::newRow("under own grandchild") << "A" << "A11" << true << "Pārvietot zem sava apakšzara nedrīkst !!!";
         QTest::newRow("under another tree") << "A1" << "B" << true << "";
         QTest::newRow("top group under a child of another") << "B" << "A11" << true << "";
     }
@@ -151,8 +151,9 @@ private Q_SLOTS:
 
         r = m_store->deleteGroup(withItem, User);
         QVERIFY(!r.ok);
-        QVERIFY(r.dbError);
-        QVERIFY2(r.message.contains(QLatin1String("FK_N_PRECE_ISPRGRUPA")), qPrintable(r.message));
+        QCOMPARE(r.message, QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n"
+                                           "Manipulāciju grupai ir 1 manipulācija."));
+        QVERIFY2(r.details.contains(QLatin1String("FK_N_PRECE_ISPRGRUPA")), qPrintable(r.details));
         QCOMPARE(count("SELECT COUNT(*) FROM N_PRGRUPA WHERE ISN=:I", {{"I", withItem}}), 1);
         QCOMPARE(count("SELECT COUNT(*) FROM N_PRECE WHERE ISN=:I", {{"I", it}}), 1);
         QCOMPARE(count("SELECT COUNT(*) FROM O_OPERACIJAS WHERE ISN_BAZE=:I AND BAZE='N_PRGRUPA'", {{"I", withItem}}), 0);
@@ -173,7 +174,7 @@ private Q_SLOTS:
                                           << int(PriceListResult::Field::Name);
         QTest::newRow("no group") << "Vāciņš" << false << "K1" << "Obligāti jāizvēlās preces grupa !!!"
                                   << int(PriceListResult::Field::Group);
-        QTest::newRow("code taken") << "Vāciņš" << true << "K1" << "Manipulācijas kods nedrîkst atkârtoties !!!"
+        QTest::newRow("code taken") << "Vāciņš" << true << "K1" << "Manipulācijas kods nedrīkst atkārtoties !!!"
                                     << int(PriceListResult::Field::Code);
         QTest::newRow("code differs in case") << "Vāciņš" << true << "k1" << "" << 0;
         QTest::newRow("fresh code") << "Vāciņš" << true << "K2" << "" << 0;
@@ -272,8 +273,18 @@ private Q_SLOTS:
         m_db->exec("INSERT INTO O_PAVOUT_DT (ISPAVOUTHD, ISPRECE, CENA, DAUDZUMS) "
                    "SELECT MAX(ISN), :P, 3, 1 FROM O_PAVOUT_HD", {{"P", used}});
         m_db->commitRetaining();
+        m_db->exec("INSERT INTO O_ARSTPLANS (ISPRECE) VALUES (:P)", {{"P", used}});
+        m_db->exec("INSERT INTO O_ARSTPLANS (ISPRECE) VALUES (:P)", {{"P", used}});
+        m_db->commitRetaining();
+        // Of several selected, the one in use is named with what uses it.
         const PriceListResult r = m_store->deleteItems({a, used, b}, User);
-        QVERIFY(!r.ok && r.dbError);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.message == QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n"
+                                             "Manipulācijai \"C\" ir 1 rēķina rinda un 2 ārstēšanas plāna rindas.") ||
+                     r.message == QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n"
+                                                 "Manipulācijai \"C\" ir 2 ārstēšanas plāna rindas un 1 rēķina rinda."),
+                 qPrintable(r.message));
+        QVERIFY(r.details.contains(QLatin1String("FOREIGN KEY")));
         QCOMPARE(count("SELECT COUNT(*) FROM N_PRECE WHERE ISPRGRUPA=:G", {{"G", g}}), 3);
         QCOMPARE(count("SELECT COUNT(*) FROM O_OPERACIJAS WHERE BAZE='N_PRECE'"), 0);
         QVERIFY(m_store->deleteItems({a, b}, User).ok);

@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
@@ -97,12 +98,12 @@ private Q_SLOTS:
         const int a11 = group("A11", a1);
         Tn_klprec w(*m_dati);
         const QStringList seen = answering(QMessageBox::Yes, [&] { w.dropGroup(a, a11); });
-        QCOMPARE(seen, QStringList{"P?rvietot zem sava apak?zara nedr?kst !!!"});
+        QCOMPARE(seen, QStringList{"Pārvietot zem sava apakšzara nedrīkst !!!"});
         QCOMPARE(parentOf(a), 0);
         QCOMPARE(parentOf(a1), a);
         QCOMPARE(parentOf(a11), a1);
         QCOMPARE(topLevelNames(w.groupTree()), QStringList{"A"});
-        QCOMPARE(answering(QMessageBox::Yes, [&] { w.dropGroup(a, a); }), QStringList{"Pa?u zem sevis p?rvietot nedr?kst !!!"});
+        QCOMPARE(answering(QMessageBox::Yes, [&] { w.dropGroup(a, a); }), QStringList{"Pašu zem sevis pārvietot nedrīkst !!!"});
         // A confirmed move is written and shown; a declined one is not.
         const int b = group("B");
         w.reloadTree();
@@ -137,7 +138,7 @@ private Q_SLOTS:
         w.selectGroup(a1);
         // And back to the top level from the pop-up.
         const QStringList top = answering(QMessageBox::Yes, [&] { w.moveGroupToTop(); });
-        QCOMPARE(top, (QStringList{"Vai tiešām vēlaties pârvietot šo grupu uz pirmo līmeni ?", "P?rvieto?ana notikusi"}));
+        QCOMPARE(top, (QStringList{"Vai tiešām vēlaties pārvietot šo grupu uz pirmo līmeni ?", "Pārvietošana notikusi"}));
         QCOMPARE(parentOf(a1), 0);
         QCOMPARE(topLevelNames(w.groupTree()), (QStringList{"A", "A1"}));
     }
@@ -150,7 +151,8 @@ private Q_SLOTS:
         const QStringList seen = answering(QMessageBox::Yes, [&] { w.deleteGroup(); });
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen[0], QStringLiteral("Vai tiešām vēlaties dzēst Ar precēm?"));
-        QVERIFY2(seen[1].contains("FOREIGN KEY"), qPrintable(seen[1]));
+        QCOMPARE(seen[1], QStringLiteral("Atrasti ieraksti saistītajās tabulās, dzēst nedrīkst !!! \n\n"
+                                         "Manipulāciju grupai ir 1 manipulācija."));
         QVERIFY(TTreeMyRec::findNode(w.groupTree(), g));
         QCOMPARE(listNames(w), QStringList{"Plombe"});
         QCOMPARE(db().scalar("SELECT COUNT(*) FROM N_PRECE WHERE ISN=:I", {{"I", it}}).toInt(), 1);
@@ -192,7 +194,7 @@ private Q_SLOTS:
         w.card()->nameEdit()->setText("Jaunā");
         w.card()->codeEdit()->setText("K1");
         const QStringList seen = answering(QMessageBox::Ok, [&] { w.saveItem(); });
-        QCOMPARE(seen, QStringList{"Manipulācijas kods nedrîkst atkârtoties !!!"});
+        QCOMPARE(seen, QStringList{"Manipulācijas kods nedrīkst atkārtoties !!!"});
         QCOMPARE(db().scalar("SELECT COUNT(*) FROM N_PRECE WHERE ISPRGRUPA=:G", {{"G", g}}).toInt(), 1);
     }
 
@@ -208,12 +210,73 @@ private Q_SLOTS:
         QCOMPARE(m->index(1, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::blue));
         QVERIFY(!m->index(2, 0).data(Qt::ForegroundRole).isValid());
         QCOMPARE(m->index(2, 3).data().toString(), QStringLiteral("40.00"));
+        QVERIFY(m->index(2, 3).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight);
+        QVERIFY(!m->index(1, 2).data(Qt::BackgroundRole).isValid());
+
+        // A colour too pale to read on white fills the row under dark text; an item without any
+        // price is red like one priced 0.
+        const int pale = item(g, "Zobu balināšana", "ZB", 90, 0x00C0FFFF);  // light yellow
+        const int unpriced = item(g, "Vēl bez cenas", "VBC", 0);
+        db().exec("UPDATE N_PRECE SET PARDCENA1=NULL WHERE ISN=:I", {{"I", unpriced}});
+        db().commitRetaining();
+        w.reloadItems();
+        const int paleRow = w.itemModel()->findRow(pale), unpricedRow = w.itemModel()->findRow(unpriced);
+        QCOMPARE(m->index(paleRow, 2).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(0xFF, 0xFF, 0xC0));
+        QCOMPARE(m->index(paleRow, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::black));
+        QCOMPARE(m->index(unpricedRow, 2).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::red));
+        QCOMPARE(m->index(unpricedRow, 3).data().toString(), QString());
+        w.reloadItems();
 
         QTest::keyClicks(w.quickSearchEdit(), "pl");
         QCOMPARE(w.itemGrid()->currentIndex().row(), 2);
         w.quickSearchEdit()->clear();
         QTest::keyClicks(w.quickSearchEdit(), "300");
         QCOMPARE(w.itemGrid()->currentIndex().row(), 1);
+    }
+
+    // A filter that leaves nothing says so in the status bar and offers to drop it; "Aizvērt"
+    // closes the window.
+    void filterStateAndClose() {
+        const int g = group("G");
+        item(g, "Plombe", "PL-1", 40);
+        Tn_klprec w(*m_dati);
+        w.show();
+        QVERIFY(w.statusBar()->currentMessage().isEmpty());
+        auto* clear = w.findChild<QPushButton*>("btAtceltFiltru");
+        QVERIFY(clear->isHidden());
+        pricelist::PriceListFilter none;
+        none.nameContains = QStringLiteral("nekas tāds");
+        w.setFilter(none);
+        QCOMPARE(w.groupTree()->topLevelItemCount(), 0);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Filtrs ieslēgts: atlasei neatbilst neviena manipulācija."));
+        QVERIFY(!clear->isHidden());
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QVERIFY(w.filter().isEmpty());
+        QCOMPARE(topLevelNames(w.groupTree()), QStringList{"G"});
+        QVERIFY(w.statusBar()->currentMessage().isEmpty());
+        QVERIFY(clear->isHidden());
+        QTest::mouseClick(w.findChild<QPushButton*>("btAizvert"), Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+    }
+
+    // A manipulation typed on the card and not saved is not dropped without asking.
+    void closingWithATypedItemAsks() {
+        const int g = group("G");
+        Tn_klprec w(*m_dati);
+        w.show();
+        w.selectGroup(g);
+        w.newItem();
+        w.card()->nameEdit()->setText(QStringLiteral("Nesaglabātā"));
+        ModalHelper modal;
+        modal.answers = {QMessageBox::Cancel, QMessageBox::No};
+        QPushButton* close = w.findChild<QPushButton*>("btAizvert");
+        QTest::mouseClick(close, Qt::LeftButton);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.card()->nameEdit()->text(), QStringLiteral("Nesaglabātā"));
+        QTest::mouseClick(close, Qt::LeftButton);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(modal.messages, (QStringList{"Vai saglabāt izmaiņas ?", "Vai saglabāt izmaiņas ?"}));
+        QCOMPARE(db().scalar("SELECT COUNT(*) FROM N_PRECE WHERE GNOS='Nesaglabātā'").toInt(), 0);
     }
 
     void selectionModeReturnsTheKey() {

@@ -29,8 +29,9 @@ public:
         m_timer.start();
     }
 
-    // Texts of the message boxes shown so far.
+    // Texts of the message boxes shown so far, and the details of each (empty when it had none).
     QStringList messages;
+    QStringList details;
     // Answers for question boxes, taken in turn; Yes when the queue is empty.
     QList<QMessageBox::StandardButton> answers;
     // The answer to a question box when the queue is empty.
@@ -46,6 +47,7 @@ private:
             if (box == m_lastBox) return;
             m_lastBox = box;
             messages.append(box->text());
+            details.append(box->detailedText());
             QMessageBox::StandardButton answer = QMessageBox::Ok;
             if (box->standardButtons() & QMessageBox::Yes)
                 answer = answers.isEmpty() ? defaultAnswer : answers.takeFirst();
