@@ -8,6 +8,7 @@
 #include "calendar/TKalendPlanParametri.h"
 #include "widgets/Guard.h"
 #include "widgets/LiveRefresh.h"
+#include "widgets/WindowPlacement.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -20,7 +21,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -240,17 +240,13 @@ void TKalendaraPlanosana::loadSettings() {
     m_kinds->button(kind)->setChecked(true);
     m_checkPages->setCurrentIndex(kind);
 
-    // The stored size, below the main window's strip and within the screen.
+    // The stored size (the program places every window below the main window's strip and fits it
+    // into the screen); without one, as large as that area.
     QSize size(std::max(app::Settings::integer(Section, QStringLiteral("Width"), 0), 0),
                std::max(app::Settings::integer(Section, QStringLiteral("Height"), 0), 0));
-    QRect screen = (parentWidget() ? parentWidget()->screen() : this->screen())->availableGeometry();
-    if (parentWidget() && parentWidget()->isVisible()) {
-        const int below = parentWidget()->frameGeometry().bottom() + 1;
-        if (below < screen.bottom() - 300) screen.setTop(below);
-    }
-    if (size.width() <= 0 || size.height() <= 0) size = screen.size();
-    size = size.boundedTo(screen.size());
-    setGeometry(QRect(screen.topLeft(), size));
+    const QRect area = widgets::WorkArea(parentWidget());
+    if (size.width() <= 0 || size.height() <= 0) size = area.size();
+    resize(size.boundedTo(area.size()));
 }
 
 void TKalendaraPlanosana::saveSettings() {
