@@ -49,6 +49,9 @@ DentalChartPage::DentalChartPage(QWidget* parent)
     statusBar->setSizeGripEnabled(false);
     m_status = new QLabel(statusBar);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long list of skipped records must not widen the page.
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_status->setMinimumWidth(1);
     statusBar->addWidget(m_status, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

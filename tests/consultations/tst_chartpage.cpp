@@ -286,6 +286,10 @@ private Q_SLOTS:
         page.setChart(QStringLiteral("2+kz4C|x+stEx/|3+el09|5+stmig/|"));
         QVERIFY2(page.statusText().contains(QStringLiteral("x+stEx/| 3+el09|")), qPrintable(page.statusText()));
         QCOMPARE(page.chart(), QStringLiteral("2+kz4C|5+stmig/|"));
+        // However many records were skipped, the page keeps its width.
+        page.setChart(QStringLiteral("x+st|").repeated(400));
+        QVERIFY(page.minimumSizeHint().width() < layout::CanvasRect().width());
+        page.setChart(QStringLiteral("2+kz4C|x+stEx/|3+el09|5+stmig/|"));
         page.setEditable(true);
         page.palette()->button(Tool::Extracted)->click();
         QSignalSpy changed(&page, &DentalChartPage::chartChanged);
