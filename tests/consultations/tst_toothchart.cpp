@@ -398,24 +398,6 @@ private Q_SLOTS:
         QCOMPARE(CrownCodeFromCaption(caption), FETCHED(QString, code));
         QVERIFY(CoversWholeCrown(CrownCodeFromCaption(caption)));
     }
-
-    void paletteTable() {
-        // 33 tools, four of them never enabled, seven more off in milk mode.
-        QCOMPARE(int(Tools().size()), 33);
-        int never = 0, milkOff = 0;
-        QSet<QString> hints;
-        for (const ToolInfo& info : Tools()) {
-            never += info.kind == ToolClass::Disabled;
-            milkOff += info.disabledInMilkMode;
-            if (info.kind != ToolClass::Disabled) {
-                const QString hint = QString::fromLatin1(info.hint);
-                QVERIFY2(!hints.contains(hint), info.hint);
-                hints.insert(hint);
-            }
-        }
-        QCOMPARE(never, 4);
-        QCOMPARE(milkOff, 7);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestToothChart)
