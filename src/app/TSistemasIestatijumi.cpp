@@ -82,7 +82,7 @@ TSistemasIestatijumi::TSistemasIestatijumi(Session& session, QWidget* parent)
     auto* bankForm = new QFormLayout(bankBox);
     bankForm->addRow(tr("Banka :"), addEdit(QStringLiteral("BANKNOS"), 100));
     bankForm->addRow(tr("Bankas kods"), addEdit(QStringLiteral("BANKKODS"), 30));
-    QLineEdit* account = addEdit(QStringLiteral("BANKKONTS"), 30);
+    QLineEdit* account = addEdit(QStringLiteral("BANKKONTS"), 34);  // an IBAN has up to 34 characters
     // Room for a whole IBAN (up to 34 characters) without scrolling.
     account->setMinimumWidth(account->fontMetrics().horizontalAdvance(QStringLiteral("LV00 0000 0000 0000 0000 0000 0000 00")) + 16);
     bankForm->addRow(tr("Bankas konts"), account);
