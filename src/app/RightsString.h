@@ -7,7 +7,7 @@ namespace app {
 
 // One function of the program that a user may be given, with the caption the rights window shows.
 struct RightsFunction {
-    QString code;     // two digits, "00" .. "15"
+    QString code;     // two digits, "00" .. "16"
     QString caption;  // e.g. "Sar.-Bankas"
 };
 
@@ -23,7 +23,7 @@ public:
     RightsString() = default;
     explicit RightsString(QString text) : m_text(std::move(text)) {}
 
-    // The 16 functions of the rights window, in code order.
+    // The functions of the rights window (one per rights code of the window catalogue), in code order.
     static const QVector<RightsFunction>& functions();
     // The code of a caption of functions(); empty when it is none of them.
     static QString codeOfCaption(const QString& caption);

@@ -102,7 +102,7 @@ private Q_SLOTS:
         const RightsString r(QStringLiteral("10_TFFF08_TFFT"));
         QCOMPARE(r.chosenCaptions(), (QStringList{"Dati-Kalendārā plānošana", "Sar.-Bankas"}));
         const QStringList other = r.otherCaptions();
-        QCOMPARE(other.size(), 14);
+        QCOMPARE(other.size(), 15);
         QVERIFY(!other.contains(QStringLiteral("Sar.-Bankas")));
         QStringList sorted = other;
         sorted.sort();
@@ -115,7 +115,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("rights");
         QTest::addColumn<QStringList>("codes");
         QStringList all;
-        for (int i = 0; i < 16; ++i) all << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+        for (int i = 0; i < 17; ++i) all << QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
         QTest::newRow("ADMIN, empty string") << "ADMIN" << "" << all;
         QTest::newRow("view of 00 only") << "ANNA" << "00_TFFF11_FTTT" << QStringList{"00"};
         QTest::newRow("empty") << "ANNA" << "" << QStringList{};
