@@ -111,6 +111,9 @@ void RestoreBackup(const QString& backupFile, const QString& target, bool verbos
 
 ArchiveSummary MakeArchive(const ArchiveJob& job, const Progress& progress) {
     if (!job.options.ok()) throw ArchiveError(job.options.error);
+    const QString zipDir = QFileInfo(job.zipPath).path();
+    if (!QFileInfo(zipDir).isDir())
+        throw ArchiveError(tr("Arhīva katalogs \"%1\" neeksistē.").arg(QDir::toNativeSeparators(zipDir)));
     QTemporaryDir work = workDir(job.tempDir);
     const QString backupFile = work.filePath(job.memberName);
     const QString checkFile = work.filePath(QStringLiteral("parbaude.cpy"));

@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/WindowRegistry.h"
+#include "archive/ArchiveWindows.h"
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
 #include "patients/PatientWindows.h"
@@ -17,6 +18,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     patients::RegisterWindows(registry, session);
     calendar::RegisterWindows(registry, session);
     calendar::RegisterAppointmentEditor(session);
+    archive::RegisterWindows(registry, session);
 }
 
 }  // namespace molarix
