@@ -52,7 +52,8 @@ QDateTime ArchiveSettings::nextArchiveTime(const QDateTime& now) const {
 }
 
 void ArchiveSettings::saveNextLaiks(const QDateTime& next) {
-    app::Settings::setValue(section(), QStringLiteral("NextLaiks"), next);
+    // As text, so that the settings file stays readable and editable by hand.
+    app::Settings::setString(section(), QStringLiteral("NextLaiks"), next.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     app::Settings::sync();
 }
 

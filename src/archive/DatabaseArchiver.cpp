@@ -135,7 +135,7 @@ ArchiveSummary MakeArchive(const ArchiveJob& job, const Progress& progress) {
     ArchiveSummary summary;
     try {
         say(progress, tr("Pako ZIP failā %1...").arg(QDir::toNativeSeparators(job.zipPath)));
-        WriteZip(partPath, backupFile, job.memberName);
+        WriteZip(partPath, backupFile, job.memberName, job.zipPath);
         QFile::remove(backupFile);
 
         say(progress, tr("Pārbauda arhīvu: atjauno rezerves kopiju pagaidu datu bāzē..."));

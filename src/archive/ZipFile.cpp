@@ -33,16 +33,16 @@ QString systemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 }  // namespace
 
-void WriteZip(const QString& zipPath, const QString& source, const QString& memberName,
-              const std::function<void(qint64, qint64)>& onProgress) {
+void WriteZip(const QString& zipPath, const QString& source, const QString& memberName, const QString& shownPath) {
+    const QString shown = shownPath.isEmpty() ? zipPath : shownPath;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         throw ArchiveError(tr("Nevar nolasīt rezerves kopiju \"%1\": %2").arg(source, in.errorString()));
-    const qint64 total = in.size();
+    const qint64 total = in.size();  // bytes
 
     errno = 0;
     std::unique_ptr<void, ZipCloser> zip(zipOpen64(QFile::encodeName(zipPath).constData(), APPEND_STATUS_CREATE));
-    if (!zip) throw ArchiveError(tr("Nevar izveidot ZIP failu \"%1\": %2").arg(zipPath, systemReason()));
+    if (!zip) throw ArchiveError(tr("Nevar izveidot ZIP failu \"%1\": %2").arg(shown, systemReason()));
 
     zip_fileinfo info{};
     const QDateTime modified = QFileInfo(source).lastModified();
@@ -56,29 +56,26 @@ void WriteZip(const QString& zipPath, const QString& source, const QString& memb
     const QByteArray member = memberName.toUtf8();
     if (zipOpenNewFileInZip64(zip.get(), member.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
                               Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK)
-        throw ArchiveError(tr("Nevar rakstīt ZIP failā \"%1\": %2").arg(zipPath, systemReason()));
+        throw ArchiveError(tr("Nevar rakstīt ZIP failā \"%1\": %2").arg(shown, systemReason()));
 
     QByteArray buffer;
-    qint64 done = 0;
     for (;;) {
         buffer = in.read(ChunkSize);
         if (buffer.isEmpty()) break;
         errno = 0;
         if (zipWriteInFileInZip(zip.get(), buffer.constData(), unsigned(buffer.size())) != ZIP_OK)
-            throw ArchiveError(tr("Nevar rakstīt ZIP failā \"%1\": %2").arg(zipPath, systemReason()));
-        done += buffer.size();
-        if (onProgress) onProgress(done, total);
+            throw ArchiveError(tr("Nevar rakstīt ZIP failā \"%1\": %2").arg(shown, systemReason()));
     }
     if (in.error() != QFileDevice::NoError)
         throw ArchiveError(tr("Nevar nolasīt rezerves kopiju \"%1\": %2").arg(source, in.errorString()));
     errno = 0;
     if (zipCloseFileInZip(zip.get()) != ZIP_OK)
-        throw ArchiveError(tr("Nevar rakstīt ZIP failā \"%1\": %2").arg(zipPath, systemReason()));
+        throw ArchiveError(tr("Nevar rakstīt ZIP failā \"%1\": %2").arg(shown, systemReason()));
     // Closing writes the central directory; a full disk shows here at the latest.
     errno = 0;
     const int closed = zipClose(zip.release(), nullptr);
     if (closed != ZIP_OK)
-        throw ArchiveError(tr("Nevar pabeigt ZIP failu \"%1\": %2").arg(zipPath, systemReason()));
+        throw ArchiveError(tr("Nevar pabeigt ZIP failu \"%1\": %2").arg(shown, systemReason()));
 }
 
 QString ExtractZip(const QString& zipPath, const QString& target) {
