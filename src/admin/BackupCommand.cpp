@@ -20,7 +20,8 @@ QString claimZipPath(const QString& dir, const QString& dayName) {
         QFile f(path);
         if (f.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return path;
         if (!QFileInfo::exists(path))
-            throw archive::ArchiveError(QStringLiteral("Nevar izveidot failu \"%1\": %2").arg(path, f.errorString()));
+            throw archive::ArchiveError(
+                QStringLiteral("Nevar izveidot failu \"%1\": %2").arg(path, f.errorString()));
     }
     throw archive::ArchiveError(QStringLiteral("Katalogā \"%1\" neatradu brīvu arhīva vārdu.").arg(dir));
 }
@@ -28,9 +29,10 @@ QString claimZipPath(const QString& dir, const QString& dayName) {
 admin::AdminCommand::Registrar reg({
     QStringLiteral("backup"),
     QStringLiteral("DATABASE DIR [--options \"-g ...\"] [--verbose]"),
-    QStringLiteral("arhivē datu bāzi ZIP failā DIR/ggggMMdd.zip (otrs arhīvs tajā pašā dienā: _2, _3 ...), pārbauda "
-                   "to ar atjaunošanu pagaidu datu bāzē; pēdējā rindā ZIP faila ceļš. Serverī esošai datu bāzei "
-                   "DATABASE ir host:ceļš. --options: gbak parametri (noklusēti -g)"),
+    QStringLiteral(
+        "arhivē datu bāzi ZIP failā DIR/ggggMMdd.zip (otrs arhīvs tajā pašā dienā: _2, _3 ...), pārbauda "
+        "to ar atjaunošanu pagaidu datu bāzē; pēdējā rindā ZIP faila ceļš. Serverī esošai datu bāzei "
+        "DATABASE ir host:ceļš. --options: gbak parametri (noklusēti -g)"),
     [](const QStringList& args, QTextStream& out, QTextStream& err) {
         QStringList positional;
         QString switches = QStringLiteral("-g");

@@ -10,8 +10,9 @@ namespace {
 admin::AdminCommand::Registrar reg({
     QStringLiteral("restore"),
     QStringLiteral("ZIP TARGET.fdb"),
-    QStringLiteral("atjauno arhīvu (ZIP failu ar datu bāzes rezerves kopiju) jaunā datu bāzes failā; esošu failu "
-                   "nepārraksta"),
+    QStringLiteral(
+        "atjauno arhīvu (ZIP failu ar datu bāzes rezerves kopiju) jaunā datu bāzes failā; esošu failu "
+        "nepārraksta"),
     [](const QStringList& args, QTextStream& out, QTextStream& err) {
         if (args.size() != 2) {
             err << "Lietošana: molarix-admin restore ZIP TARGET.fdb\n";
@@ -24,12 +25,13 @@ admin::AdminCommand::Registrar reg({
             return 1;
         }
         try {
-            const archive::ArchiveSummary summary = archive::RestoreArchive(args[0], args[1], [&](const QString& line) {
-                out << line << "\n";
-                out.flush();
-            });
-            out << "Datu bāze atjaunota: " << args[1] << " (" << summary.tables << " tabulas, " << summary.rows
-                << " rindas)\n";
+            const archive::ArchiveSummary summary =
+                archive::RestoreArchive(args[0], args[1], [&](const QString& line) {
+                    out << line << "\n";
+                    out.flush();
+                });
+            out << "Datu bāze atjaunota: " << args[1] << " (" << summary.tables << " tabulas, "
+                << summary.rows << " rindas)\n";
             return 0;
         } catch (const archive::ArchiveError& e) {
             out.flush();

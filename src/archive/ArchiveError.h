@@ -8,7 +8,8 @@ namespace archive {
 // the user's words.
 class ArchiveError : public std::runtime_error {
 public:
-    explicit ArchiveError(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
+    explicit ArchiveError(const QString& message)
+        : std::runtime_error(message.toStdString()), m_message(message) {}
     QString message() const { return m_message; }
 
 private:

@@ -5,7 +5,9 @@
 
 namespace archive {
 
-QString NameFromDate(const QDate& date) { return date.toString(QStringLiteral("yyyyMMdd")); }
+QString NameFromDate(const QDate& date) {
+    return date.toString(QStringLiteral("yyyyMMdd"));
+}
 
 QString ArchiveDirectory(const QString& location) {
     const QString text = location.trimmed();

@@ -16,7 +16,9 @@ QString ArchiveDirectory(const QString& location);
 QString ZipPath(const QString& location, const QString& name);
 
 // The member inside the ZIP file: the backup under the archive's name.
-inline QString MemberName(const QString& name) { return name + QStringLiteral(".cpy"); }
+inline QString MemberName(const QString& name) {
+    return name + QStringLiteral(".cpy");
+}
 
 // The first of name, name_2, name_3 ... for which directory/<n>.zip does not exist yet.
 QString FreeArchiveName(const QString& directory, const QString& name);

@@ -48,7 +48,8 @@ ArchiveProgress::Outcome ArchiveProgress::run(const std::function<ArchiveSummary
     QPointer<ArchiveProgress> self(this);
     const Progress progress = [self](const QString& line) {
         QMetaObject::invokeMethod(
-            self, [self, line] {
+            self,
+            [self, line] {
                 if (self) self->addLine(line);
             },
             Qt::QueuedConnection);

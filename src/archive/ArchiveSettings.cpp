@@ -8,13 +8,19 @@ namespace archive {
 
 namespace {
 
-QString section() { return QString::fromLatin1(ArchiveSettings::Section); }
+QString section() {
+    return QString::fromLatin1(ArchiveSettings::Section);
+}
 
 }  // namespace
 
-QString DefaultArhPrepare() { return QStringLiteral("gbak -g -v -USER SYSDBA -PAS pwlkjhgfd"); }
+QString DefaultArhPrepare() {
+    return QStringLiteral("gbak -g -v -USER SYSDBA -PAS pwlkjhgfd");
+}
 
-bool ArchiveSettings::exist() { return app::Settings::hasSection(section()); }
+bool ArchiveSettings::exist() {
+    return app::Settings::hasSection(section());
+}
 
 ArchiveSettings ArchiveSettings::load() {
     using app::Settings;
@@ -28,7 +34,8 @@ ArchiveSettings ArchiveSettings::load() {
     s.ArhPrepare = Settings::string(section(), QStringLiteral("ArhPrepare"));
     s.AutoArhivs = Settings::integer(section(), QStringLiteral("AutoArhivs"));
     s.AutoArhLaiks = Settings::string(section(), QStringLiteral("AutoArhLaiks"));
-    if (app::IsEmptyTime(s.AutoArhLaiks) || s.AutoArhLaiks.trimmed().isEmpty()) s.AutoArhLaiks = QStringLiteral("12:00");
+    if (app::IsEmptyTime(s.AutoArhLaiks) || s.AutoArhLaiks.trimmed().isEmpty())
+        s.AutoArhLaiks = QStringLiteral("12:00");
     return s;
 }
 
@@ -53,7 +60,8 @@ QDateTime ArchiveSettings::nextArchiveTime(const QDateTime& now) const {
 
 void ArchiveSettings::saveNextLaiks(const QDateTime& next) {
     // As text, so that the settings file stays readable and editable by hand.
-    app::Settings::setString(section(), QStringLiteral("NextLaiks"), next.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
+    app::Settings::setString(section(), QStringLiteral("NextLaiks"),
+                             next.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
     app::Settings::sync();
 }
 

@@ -8,11 +8,11 @@ namespace archive {
 struct ArchiveSettings {
     static constexpr const char* Section = "Arhivs";
 
-    QString Katalogs;    // a file path in the target directory; only its directory is used
-    QString FailaVards;  // archive name without extension
+    QString Katalogs;          // a file path in the target directory; only its directory is used
+    QString FailaVards;        // archive name without extension
     bool VeidotNoDat = false;  // name the archive after today's date
-    QString ArhPrepare;  // the backup command: tool and its switches
-    int AutoArhivs = 0;  // 0 no automatic archive, 1 every day at AutoArhLaiks
+    QString ArhPrepare;        // the backup command: tool and its switches
+    int AutoArhivs = 0;        // 0 no automatic archive, 1 every day at AutoArhLaiks
     QString AutoArhLaiks = QStringLiteral("12:00");
 
     // The stored values; a missing value keeps its default above (an empty time reads as "12:00").

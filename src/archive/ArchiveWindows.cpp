@@ -15,8 +15,8 @@ void RegisterWindows(app::WindowRegistry& registry, app::Session& session) {
     app::SetAutoArchiveAction([&session](QWidget* mainWindow) {
         auto* main = qobject_cast<app::TMolarixMain*>(mainWindow);
         if (!main) return;
-        auto* window =
-            qobject_cast<TArhivesana*>(main->registry().instantiate(app::WindowId::Archive, session, mainWindow));
+        auto* window = qobject_cast<TArhivesana*>(
+            main->registry().instantiate(app::WindowId::Archive, session, mainWindow));
         if (window) window->autoArchive();
     });
 }

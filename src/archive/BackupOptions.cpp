@@ -9,7 +9,9 @@ namespace archive {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("BackupOptions", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("BackupOptions", text);
+}
 
 // Splits at blanks; a double-quoted part is one word without its quotes.
 QStringList words(const QString& text) {
@@ -36,8 +38,8 @@ QStringList words(const QString& text) {
 enum class Switch { Ignored, Flag, Verbose, User, Password, Factor };
 
 struct Known {
-    const char* name;     // full switch name
-    int shortest;         // how many of its first letters gbak needs
+    const char* name;  // full switch name
+    int shortest;      // how many of its first letters gbak needs
     Switch kind;
     unsigned flag;
 };
@@ -95,26 +97,32 @@ BackupOptions ParseBackupCommand(const QString& command) {
             return true;
         };
         switch (k->kind) {
-        case Switch::Ignored: break;
-        case Switch::Flag: o.flags |= k->flag; break;
-        case Switch::Verbose: o.verbose = true; break;
-        case Switch::User:
-            if (!value(o.user)) return o;
-            break;
-        case Switch::Password:
-            if (!value(o.password)) return o;
-            break;
-        case Switch::Factor: {
-            QString text;
-            if (!value(text)) return o;
-            bool ok = false;
-            o.factor = text.toInt(&ok);
-            if (!ok || o.factor < 0) {
-                o.error = tr("Arhīva sagatavošanas rindā \"%1 %2\": jābūt veselam skaitlim.").arg(word, text);
-                return o;
+            case Switch::Ignored:
+                break;
+            case Switch::Flag:
+                o.flags |= k->flag;
+                break;
+            case Switch::Verbose:
+                o.verbose = true;
+                break;
+            case Switch::User:
+                if (!value(o.user)) return o;
+                break;
+            case Switch::Password:
+                if (!value(o.password)) return o;
+                break;
+            case Switch::Factor: {
+                QString text;
+                if (!value(text)) return o;
+                bool ok = false;
+                o.factor = text.toInt(&ok);
+                if (!ok || o.factor < 0) {
+                    o.error =
+                        tr("Arhīva sagatavošanas rindā \"%1 %2\": jābūt veselam skaitlim.").arg(word, text);
+                    return o;
+                }
+                break;
             }
-            break;
-        }
         }
     }
     return o;

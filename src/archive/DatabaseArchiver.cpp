@@ -21,16 +21,20 @@ namespace archive {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("DatabaseArchiver", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("DatabaseArchiver", text);
+}
 
 void say(const Progress& progress, const QString& line) {
     if (progress) progress(line);
 }
 
 QTemporaryDir workDir(const QString& tempDir) {
-    QTemporaryDir dir((tempDir.isEmpty() ? QDir::tempPath() : tempDir) + QStringLiteral("/molarix-arhivs-XXXXXX"));
+    QTemporaryDir dir((tempDir.isEmpty() ? QDir::tempPath() : tempDir) +
+                      QStringLiteral("/molarix-arhivs-XXXXXX"));
     if (!dir.isValid())
-        throw ArchiveError(tr("Pagaidu katalogā \"%1\" nevar izveidot failus: %2").arg(tempDir, dir.errorString()));
+        throw ArchiveError(
+            tr("Pagaidu katalogā \"%1\" nevar izveidot failus: %2").arg(tempDir, dir.errorString()));
     return dir;
 }
 
@@ -56,12 +60,14 @@ void backUp(const QString& connectionString, const BackupOptions& options, const
     backup.file = QStringLiteral("stdout");
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw ArchiveError(tr("Nevar izveidot rezerves kopijas failu \"%1\": %2").arg(file, out.errorString()));
+        throw ArchiveError(
+            tr("Nevar izveidot rezerves kopijas failu \"%1\": %2").arg(file, out.errorString()));
     service.startBackup(backup);
     qint64 received = 0, reported = 0;
     service.readData([&](const char* data, int size) {
         if (out.write(data, size) != size)
-            throw ArchiveError(tr("Nevar rakstīt rezerves kopijas failu \"%1\": %2").arg(file, out.errorString()));
+            throw ArchiveError(
+                tr("Nevar rakstīt rezerves kopijas failu \"%1\": %2").arg(file, out.errorString()));
         received += size;
         if (received - reported >= 8 << 20) {
             reported = received;
@@ -69,7 +75,8 @@ void backUp(const QString& connectionString, const BackupOptions& options, const
         }
     });
     if (!out.flush())
-        throw ArchiveError(tr("Nevar rakstīt rezerves kopijas failu \"%1\": %2").arg(file, out.errorString()));
+        throw ArchiveError(
+            tr("Nevar rakstīt rezerves kopijas failu \"%1\": %2").arg(file, out.errorString()));
     say(progress, tr("Saņemti %1 baiti").arg(received));
 }
 
@@ -78,10 +85,12 @@ TableCounts inspectRestored(const QString& path) {
     db::Database restored;
     restored.attach(path);
     // gbak keeps a database it restores in maintenance mode until the very end.
-    const int shutdown = restored.scalar(QStringLiteral("SELECT MON$SHUTDOWN_MODE FROM MON$DATABASE")).toInt();
+    const int shutdown =
+        restored.scalar(QStringLiteral("SELECT MON$SHUTDOWN_MODE FROM MON$DATABASE")).toInt();
     if (shutdown != 0) {
         restored.detach();
-        throw ArchiveError(tr("Datu bāzes atjaunošana no rezerves kopijas netika pabeigta; rezerves kopija nav pilnīga."));
+        throw ArchiveError(
+            tr("Datu bāzes atjaunošana no rezerves kopijas netika pabeigta; rezerves kopija nav pilnīga."));
     }
     TableCounts counts = CountRows(restored);
     restored.detach();
@@ -145,7 +154,8 @@ ArchiveSummary MakeArchive(const ArchiveJob& job, const Progress& progress) {
         const TableCounts restored = inspectRestored(checkDatabase);
         const QStringList differences = CompareCounts(before, after, restored);
         if (!differences.isEmpty())
-            throw ArchiveError(tr("Atjaunotā arhīva dati neatbilst datu bāzei: %1.").arg(differences.join(QStringLiteral("; "))));
+            throw ArchiveError(tr("Atjaunotā arhīva dati neatbilst datu bāzei: %1.")
+                                   .arg(differences.join(QStringLiteral("; "))));
         summary.tables = int(restored.size());
         summary.rows = TotalRows(restored);
         say(progress, tr("Arhīvs pārbaudīts: %1 tabulas, %2 rindas.").arg(summary.tables).arg(summary.rows));
@@ -161,9 +171,11 @@ ArchiveSummary MakeArchive(const ArchiveJob& job, const Progress& progress) {
 ArchiveSummary RestoreArchive(const QString& zipPath, const QString& target, const Progress& progress,
                               bool verbose) {
     if (!db::DatabaseLocation::of(target).isLocal())
-        throw ArchiveError(tr("Atjaunot var tikai datu bāzes failā uz šī datora, ne serverī: \"%1\".").arg(target));
+        throw ArchiveError(
+            tr("Atjaunot var tikai datu bāzes failā uz šī datora, ne serverī: \"%1\".").arg(target));
     if (QFileInfo::exists(target))
-        throw ArchiveError(tr("Fails \"%1\" jau eksistē; esošu datu bāzi atjaunošana nepārraksta.").arg(target));
+        throw ArchiveError(
+            tr("Fails \"%1\" jau eksistē; esošu datu bāzi atjaunošana nepārraksta.").arg(target));
     QTemporaryDir work = workDir(QDir::tempPath());
     const QString backupFile = work.filePath(QStringLiteral("atjauno.cpy"));
     say(progress, tr("Atpako %1...").arg(zipPath));

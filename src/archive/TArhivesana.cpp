@@ -23,7 +23,8 @@
 
 namespace archive {
 
-TArhivesana::TArhivesana(app::Session& session, QWidget* parent) : QWidget(parent, Qt::Window), m_session(session) {
+TArhivesana::TArhivesana(app::Session& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session) {
     setObjectName(QStringLiteral("Arhivesana"));
     setWindowTitle(tr("Datu rezerves kopijas veidošana"));
 
@@ -101,7 +102,9 @@ TArhivesana::TArhivesana(app::Session& session, QWidget* parent) : QWidget(paren
     nameFromDate();
 }
 
-TArhivesana::~TArhivesana() { saveSettings(); }
+TArhivesana::~TArhivesana() {
+    saveSettings();
+}
 
 void TArhivesana::closeEvent(QCloseEvent* e) {
     saveSettings();
@@ -119,16 +122,18 @@ ArchiveSettings TArhivesana::fields() const {
     return s;
 }
 
-void TArhivesana::saveSettings() { fields().save(); }
+void TArhivesana::saveSettings() {
+    fields().save();
+}
 
 void TArhivesana::nameFromDate() {
     if (m_nameFromDate->isChecked()) m_name->setText(NameFromDate(m_now().date()));
 }
 
 void TArhivesana::chooseLocation() {
-    const QString chosen =
-        QFileDialog::getSaveFileName(this, tr("Kur novietot arhīvu ?"), m_location->text(), tr("ZIP faili (*.zip *.ZIP)"),
-                                     nullptr, QFileDialog::DontConfirmOverwrite);
+    const QString chosen = QFileDialog::getSaveFileName(this, tr("Kur novietot arhīvu ?"), m_location->text(),
+                                                        tr("ZIP faili (*.zip *.ZIP)"), nullptr,
+                                                        QFileDialog::DontConfirmOverwrite);
     if (!chosen.isEmpty()) m_location->setText(QDir::toNativeSeparators(chosen));
 }
 

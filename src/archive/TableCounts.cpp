@@ -11,24 +11,30 @@ namespace archive {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("TableCounts", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("TableCounts", text);
+}
 
-QString quotedName(const QString& name) { return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"'; }
+QString quotedName(const QString& name) {
+    return u'"' + QString(name).replace(u'"', QStringLiteral("\"\"")) + u'"';
+}
 
 }  // namespace
 
 TableCounts CountRows(db::Database& database) {
     db::Transaction tx(database, db::Transaction::Kind::ReadOnlySnapshot);
     // Relation type 0 is a persistent table (1 view, 2 external, 3 virtual, 4-5 temporary).
-    const db::ResultSet tables = tx.select(QStringLiteral(
-        "SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS "
-        "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$VIEW_BLR IS NULL AND COALESCE(RDB$RELATION_TYPE, 0) = 0 "
-        "ORDER BY 1"));
+    const db::ResultSet tables =
+        tx.select(QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS "
+                                 "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 AND RDB$VIEW_BLR IS NULL AND "
+                                 "COALESCE(RDB$RELATION_TYPE, 0) = 0 "
+                                 "ORDER BY 1"));
     TableCounts counts;
     for (int r = 0; r < tables.rowCount(); ++r) {
         const QString name = tables.value(r, 0).toString();
         // The name comes from the catalogue, never from typed text.
-        counts.insert(name, tx.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + quotedName(name)).toLongLong());
+        counts.insert(name,
+                      tx.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + quotedName(name)).toLongLong());
     }
     tx.commit();
     return counts;
@@ -45,8 +51,12 @@ QStringList CompareCounts(const TableCounts& before, const TableCounts& after, c
         }
         const qint64 got = restored.value(it.key());
         if (got < low || got > high) {
-            const QString expected = low == high ? QString::number(low) : QStringLiteral("%1–%2").arg(low).arg(high);
-            differences.append(tr("tabulā %1 atjaunotajā kopijā %2 rindas, datu bāzē %3").arg(it.key()).arg(got).arg(expected));
+            const QString expected =
+                low == high ? QString::number(low) : QStringLiteral("%1–%2").arg(low).arg(high);
+            differences.append(tr("tabulā %1 atjaunotajā kopijā %2 rindas, datu bāzē %3")
+                                   .arg(it.key())
+                                   .arg(got)
+                                   .arg(expected));
         }
     }
     for (auto it = restored.cbegin(); it != restored.cend(); ++it)

@@ -18,7 +18,9 @@ namespace archive {
 
 namespace {
 
-QString tr(const char* text) { return QCoreApplication::translate("ZipFile", text); }
+QString tr(const char* text) {
+    return QCoreApplication::translate("ZipFile", text);
+}
 
 constexpr qint64 ChunkSize = 1 << 20;
 
@@ -29,11 +31,14 @@ struct UnzCloser {
     void operator()(void* z) const { unzClose(z); }
 };
 
-QString systemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
+QString systemReason() {
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 }  // namespace
 
-void WriteZip(const QString& zipPath, const QString& source, const QString& memberName, const QString& shownPath) {
+void WriteZip(const QString& zipPath, const QString& source, const QString& memberName,
+              const QString& shownPath) {
     const QString shown = shownPath.isEmpty() ? zipPath : shownPath;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
@@ -41,7 +46,8 @@ void WriteZip(const QString& zipPath, const QString& source, const QString& memb
     const qint64 total = in.size();  // bytes
 
     errno = 0;
-    std::unique_ptr<void, ZipCloser> zip(zipOpen64(QFile::encodeName(zipPath).constData(), APPEND_STATUS_CREATE));
+    std::unique_ptr<void, ZipCloser> zip(
+        zipOpen64(QFile::encodeName(zipPath).constData(), APPEND_STATUS_CREATE));
     if (!zip) throw ArchiveError(tr("Nevar izveidot ZIP failu \"%1\": %2").arg(shown, systemReason()));
 
     zip_fileinfo info{};
@@ -54,8 +60,8 @@ void WriteZip(const QString& zipPath, const QString& source, const QString& memb
     info.tmz_date.tm_sec = uInt(modified.time().second());
     const int zip64 = total >= 0xFFFFFFFFLL ? 1 : 0;
     const QByteArray member = memberName.toUtf8();
-    if (zipOpenNewFileInZip64(zip.get(), member.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                              Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK)
+    if (zipOpenNewFileInZip64(zip.get(), member.constData(), &info, nullptr, 0, nullptr, 0, nullptr,
+                              Z_DEFLATED, Z_DEFAULT_COMPRESSION, zip64) != ZIP_OK)
         throw ArchiveError(tr("Nevar rakstīt ZIP failā \"%1\": %2").arg(shown, systemReason()));
 
     QByteArray buffer;
@@ -86,9 +92,10 @@ QString ExtractZip(const QString& zipPath, const QString& target) {
     unz_global_info64 global{};
     if (unzGetGlobalInfo64(zip.get(), &global) != UNZ_OK) throw ArchiveError(damaged);
     if (global.number_entry != 1)
-        throw ArchiveError(tr("ZIP failā \"%1\" jābūt tieši vienam failam – datu bāzes rezerves kopijai; tajā ir %2.")
-                               .arg(zipPath)
-                               .arg(global.number_entry));
+        throw ArchiveError(
+            tr("ZIP failā \"%1\" jābūt tieši vienam failam – datu bāzes rezerves kopijai; tajā ir %2.")
+                .arg(zipPath)
+                .arg(global.number_entry));
     if (unzGoToFirstFile(zip.get()) != UNZ_OK) throw ArchiveError(damaged);
     unz_file_info64 info{};
     char name[1024] = {};
@@ -112,7 +119,8 @@ QString ExtractZip(const QString& zipPath, const QString& target) {
     }
     // The checksum is compared when the member is closed after reading all of it.
     if (unzCloseCurrentFile(zip.get()) != UNZ_OK)
-        throw ArchiveError(tr("ZIP fails \"%1\" ir bojāts: rezerves kopija neatbilst kontrolsummai.").arg(zipPath));
+        throw ArchiveError(
+            tr("ZIP fails \"%1\" ir bojāts: rezerves kopija neatbilst kontrolsummai.").arg(zipPath));
     if (!out.flush()) throw ArchiveError(tr("Nevar rakstīt failu \"%1\": %2").arg(target, out.errorString()));
     out.close();
     if (qint64(info.uncompressed_size) != QFileInfo(target).size())

@@ -55,7 +55,8 @@ ServiceManager::ServiceManager(const QString& server, const QString& user, const
         (server.isEmpty() ? QStringLiteral("service_mgr") : server + QStringLiteral(":service_mgr")).toUtf8();
     ISC_STATUS_ARRAY status;
     isc_svc_handle handle = 0;
-    isc_service_attach(status, 0, name.constData(), &handle, static_cast<unsigned short>(spb.size()), spb.constData());
+    isc_service_attach(status, 0, name.constData(), &handle, static_cast<unsigned short>(spb.size()),
+                       spb.constData());
     check(status);
     m_handle = handle;
 }
@@ -70,7 +71,8 @@ ServiceManager::~ServiceManager() {
 void ServiceManager::start(const QByteArray& request) {
     ISC_STATUS_ARRAY status;
     isc_svc_handle handle = m_handle;
-    isc_service_start(status, &handle, nullptr, static_cast<unsigned short>(request.size()), request.constData());
+    isc_service_start(status, &handle, nullptr, static_cast<unsigned short>(request.size()),
+                      request.constData());
     check(status);
 }
 
@@ -102,7 +104,8 @@ void ServiceManager::readLines(const std::function<void(const QString&)>& onLine
         ISC_STATUS_ARRAY status;
         isc_svc_handle handle = m_handle;
         // Blocks until the service has a line or ends; an empty line means it ended.
-        isc_service_query(status, &handle, nullptr, 0, nullptr, sizeof items, items, AnswerSize, answer.data());
+        isc_service_query(status, &handle, nullptr, 0, nullptr, sizeof items, items, AnswerSize,
+                          answer.data());
         check(status);
         const char* p = answer.constData();
         const char* end = p + answer.size();
@@ -133,7 +136,8 @@ void ServiceManager::readData(const std::function<void(const char*, int)>& onDat
     for (;;) {
         ISC_STATUS_ARRAY status;
         isc_svc_handle handle = m_handle;
-        isc_service_query(status, &handle, nullptr, 0, nullptr, sizeof items, items, AnswerSize, answer.data());
+        isc_service_query(status, &handle, nullptr, 0, nullptr, sizeof items, items, AnswerSize,
+                          answer.data());
         check(status);
         const char* p = answer.constData();
         const char* end = p + answer.size();
@@ -144,8 +148,10 @@ void ServiceManager::readData(const std::function<void(const char*, int)>& onDat
             if (tag == isc_info_svc_to_eof) {
                 const int length = int(isc_vax_integer(p, 2));
                 p += 2;
-                if (length > 0) onData(p, length);
-                else ended = true;
+                if (length > 0)
+                    onData(p, length);
+                else
+                    ended = true;
                 p += length;
             } else if (tag == isc_info_truncated) {
                 more = true;  // the buffer was full: the next query continues

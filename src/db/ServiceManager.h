@@ -41,8 +41,8 @@ public:
     void startBackup(const Backup& backup);
 
     struct Restore {
-        QString file;      // backup file on the service's machine
-        QString database;  // the new database
+        QString file;          // backup file on the service's machine
+        QString database;      // the new database
         unsigned options = 0;  // isc_spb_res_* flags; the caller adds create or replace
         bool verbose = false;
     };

@@ -39,7 +39,8 @@ inline QString clinicCopy(const QString& tag = QStringLiteral("clinic")) {
 
 // A new empty folder in the scratch folder.
 inline QString freshDir(const QString& tag) {
-    const QString dir = testsupport::scratchDir() + u'/' + tag + u'-' + QUuid::createUuid().toString(QUuid::Id128).left(12);
+    const QString dir =
+        testsupport::scratchDir() + u'/' + tag + u'-' + QUuid::createUuid().toString(QUuid::Id128).left(12);
     QDir().mkpath(dir);
     return dir;
 }

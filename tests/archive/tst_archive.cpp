@@ -45,7 +45,9 @@ std::unique_ptr<app::TMainFormDati> logOn(const QString& connectionString) {
     return dati;
 }
 
-QDateTime fixedNow() { return QDateTime(QDate(2012, 3, 5), QTime(10, 15)); }
+QDateTime fixedNow() {
+    return QDateTime(QDate(2012, 3, 5), QTime(10, 15));
+}
 
 }  // namespace
 
@@ -73,7 +75,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("zip");
         const QString dir = archivetest::freshDir(QStringLiteral("location"));
-        QTest::newRow("file name in the directory is ignored") << dir + "/kopija.zip" << dir + "/20120305.zip";
+        QTest::newRow("file name in the directory is ignored")
+            << dir + "/kopija.zip" << dir + "/20120305.zip";
         QTest::newRow("a file that does not exist yet") << dir + "/sub/x.zip" << dir + "/sub/20120305.zip";
         QTest::newRow("directory with a slash") << dir + "/" << dir + "/20120305.zip";
         QTest::newRow("existing directory without a slash") << dir << dir + "/20120305.zip";
@@ -92,22 +95,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<int>("factor");
         QTest::addColumn<QString>("error");  // part of the error text, empty when understood
-        QTest::newRow("default") << DefaultArhPrepare() << unsigned(isc_spb_bkp_no_garbage_collect) << true << "SYSDBA"
+        QTest::newRow("default") << DefaultArhPrepare() << unsigned(isc_spb_bkp_no_garbage_collect) << true
+                                 << "SYSDBA"
                                  << "pwlkjhgfd" << 0 << "";
         QTest::newRow("stored command of the older program")
-            << "\"c:\\Program Files\\Firebird\\Firebird_2_5\\bin\\gbak.exe\" -g -v -USER SYSDBA -PAS pwlkjhgfd"
-            << unsigned(isc_spb_bkp_no_garbage_collect) << true << "SYSDBA" << "pwlkjhgfd" << 0 << "";
+            << "\"c:\\Program Files\\Firebird\\Firebird_2_5\\bin\\gbak.exe\" -g -v -USER SYSDBA -PAS "
+               "pwlkjhgfd"
+            << unsigned(isc_spb_bkp_no_garbage_collect) << true << "SYSDBA"
+            << "pwlkjhgfd" << 0 << "";
         QTest::newRow("switches only, any case, long forms")
             << "-GARBAGE_COLLECT -Verbose -user ANNA -password \"slepens vards\" -ignore -limbo -NT"
-            << unsigned(isc_spb_bkp_no_garbage_collect | isc_spb_bkp_ignore_checksums | isc_spb_bkp_ignore_limbo |
-                        isc_spb_bkp_non_transportable)
-            << true << "ANNA" << "slepens vards" << 0 << "";
-        QTest::newRow("factor") << "gbak -fa 20 -t -b" << 0u << false << "SYSDBA" << "pwlkjhgfd" << 20 << "";
-        QTest::newRow("unknown switch") << "gbak -g -y log.txt" << 0u << false << "" << "" << 0 << "\"-y\"";
-        QTest::newRow("too short to tell") << "gbak -i" << 0u << false << "" << "" << 0 << "\"-i\"";
-        QTest::newRow("metadata only is no archive") << "gbak -m" << 0u << false << "" << "" << 0 << "\"-m\"";
-        QTest::newRow("user without a name") << "gbak -g -USER" << 0u << false << "" << "" << 0 << "trūkst vērtības";
-        QTest::newRow("factor not a number") << "gbak -fa x" << 0u << false << "" << "" << 0 << "veselam skaitlim";
+            << unsigned(isc_spb_bkp_no_garbage_collect | isc_spb_bkp_ignore_checksums |
+                        isc_spb_bkp_ignore_limbo | isc_spb_bkp_non_transportable)
+            << true << "ANNA"
+            << "slepens vards" << 0 << "";
+        QTest::newRow("factor") << "gbak -fa 20 -t -b" << 0u << false << "SYSDBA"
+                                << "pwlkjhgfd" << 20 << "";
+        QTest::newRow("unknown switch") << "gbak -g -y log.txt" << 0u << false << ""
+                                        << "" << 0 << "\"-y\"";
+        QTest::newRow("too short to tell") << "gbak -i" << 0u << false << ""
+                                           << "" << 0 << "\"-i\"";
+        QTest::newRow("metadata only is no archive") << "gbak -m" << 0u << false << ""
+                                                     << "" << 0 << "\"-m\"";
+        QTest::newRow("user without a name") << "gbak -g -USER" << 0u << false << ""
+                                             << "" << 0 << "trūkst vērtības";
+        QTest::newRow("factor not a number") << "gbak -fa x" << 0u << false << ""
+                                             << "" << 0 << "veselam skaitlim";
     }
     void backupCommand() {
         QFETCH(QString, command);
@@ -194,7 +207,8 @@ private Q_SLOTS:
         QCOMPARE(QDir(QFileInfo(job.zipPath).path()).entryList(QDir::Files), QStringList{"20120305.zip"});
         held->defaultTransaction().rollback();
 
-        const QString restoredFile = archivetest::freshDir(QStringLiteral("restored")) + QStringLiteral("/r.fdb");
+        const QString restoredFile =
+            archivetest::freshDir(QStringLiteral("restored")) + QStringLiteral("/r.fdb");
         const QString member = ExtractZip(job.zipPath, restoredFile + QStringLiteral(".cpy"));
         QCOMPARE(member, QStringLiteral("20120305.cpy"));
         QFile::remove(restoredFile + QStringLiteral(".cpy"));
@@ -206,8 +220,9 @@ private Q_SLOTS:
             expected[QStringLiteral("O_LOGON")] += 1;  // this log-on
             return expected;
         }());
-        QCOMPARE(copy->database().scalar(QStringLiteral("SELECT ADRESE FROM N_KLIENTS WHERE ISN = 2")).toString(),
-                 QStringLiteral("arhīvā"));
+        QCOMPARE(
+            copy->database().scalar(QStringLiteral("SELECT ADRESE FROM N_KLIENTS WHERE ISN = 2")).toString(),
+            QStringLiteral("arhīvā"));
         db::SchemaCheck check(copy->database());
         QVERIFY(check.schemaProblems().isEmpty());
     }
@@ -217,8 +232,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("connection");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("server refuses the user") << "server" << "-g -user SYSDBA -pas nepareiza" << "password";
-        QTest::newRow("no such database on the server") << "server missing" << "-g" << "";
+        QTest::newRow("server refuses the user") << "server"
+                                                 << "-g -user SYSDBA -pas nepareiza"
+                                                 << "password";
+        QTest::newRow("no such database on the server") << "server missing"
+                                                        << "-g"
+                                                        << "";
     }
     void serviceErrors() {
         QFETCH(QString, connection);
@@ -287,21 +306,41 @@ private Q_SLOTS:
         QTest::addColumn<QString>("time");
         QTest::addColumn<bool>("server");
         QTest::addColumn<QString>("message");  // the start of the message
-        QTest::newRow("no location") << "" << "a" << "" << "12:00" << false << "Nav izvēlēts arhīva katalogs !!!";
-        QTest::newRow("no name") << "<dir>/a.zip" << " " << "" << "12:00" << false
-                                 << "Nav ievadīts arhīva faila vārds !!!";
-        QTest::newRow("time that is no time") << "<dir>/a.zip" << "a" << "" << "25:00" << false << "Nekorekts laiks !!!";
-        QTest::newRow("switch gbak does not know") << "<dir>/a.zip" << "a" << "gbak -g -q" << "12:00" << false
-                                                   << NotMade + "\n\nArhīva sagatavošanas rindā";
-        QTest::newRow("directory that does not exist") << "<dir>/nav/a.zip" << "a" << "" << "12:00" << false
-                                                       << NotMade + "\n\nArhīva katalogs";
-        QTest::newRow("directory below a file") << "<dir>/fails.txt/a.zip" << "a" << "" << "12:00" << false
-                                                << NotMade + "\n\nArhīva katalogs";
-        QTest::newRow("unwritable system directory") << "/proc/a.zip" << "a" << "" << "12:00" << false
-                                                     << NotMade + "\n\nNevar izveidot ZIP failu";
+        QTest::newRow("no location") << ""
+                                     << "a"
+                                     << ""
+                                     << "12:00" << false << "Nav izvēlēts arhīva katalogs !!!";
+        QTest::newRow("no name") << "<dir>/a.zip"
+                                 << " "
+                                 << ""
+                                 << "12:00" << false << "Nav ievadīts arhīva faila vārds !!!";
+        QTest::newRow("time that is no time") << "<dir>/a.zip"
+                                              << "a"
+                                              << ""
+                                              << "25:00" << false << "Nekorekts laiks !!!";
+        QTest::newRow("switch gbak does not know")
+            << "<dir>/a.zip"
+            << "a"
+            << "gbak -g -q"
+            << "12:00" << false << NotMade + "\n\nArhīva sagatavošanas rindā";
+        QTest::newRow("directory that does not exist") << "<dir>/nav/a.zip"
+                                                       << "a"
+                                                       << ""
+                                                       << "12:00" << false << NotMade + "\n\nArhīva katalogs";
+        QTest::newRow("directory below a file") << "<dir>/fails.txt/a.zip"
+                                                << "a"
+                                                << ""
+                                                << "12:00" << false << NotMade + "\n\nArhīva katalogs";
+        QTest::newRow("unwritable system directory")
+            << "/proc/a.zip"
+            << "a"
+            << ""
+            << "12:00" << false << NotMade + "\n\nNevar izveidot ZIP failu";
         QTest::newRow("the server's services refuse the password")
-            << "<dir>/a.zip" << "a" << "gbak -g -v -USER SYSDBA -PAS nepareiza" << "12:00" << true
-            << NotMade + "\n\nYour user name and password are not defined";
+            << "<dir>/a.zip"
+            << "a"
+            << "gbak -g -v -USER SYSDBA -PAS nepareiza"
+            << "12:00" << true << NotMade + "\n\nYour user name and password are not defined";
     }
     void windowFailures() {
         QFETCH(QString, location);

@@ -41,7 +41,8 @@ void writeTwoMembers(const QString& path) {
     QVERIFY(z);
     for (const char* name : {"a.cpy", "b.cpy"}) {
         zip_fileinfo info{};
-        QCOMPARE(zipOpenNewFileInZip64(z, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, 0), ZIP_OK);
+        QCOMPARE(zipOpenNewFileInZip64(z, name, &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 6, 0),
+                 ZIP_OK);
         QCOMPARE(zipWriteInFileInZip(z, "data", 4), ZIP_OK);
         QCOMPARE(zipCloseFileInZip(z), ZIP_OK);
     }
@@ -68,7 +69,8 @@ private Q_SLOTS:
             const Run r = admin({QStringLiteral("backup"), m_database, dir});
             QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
             QCOMPARE(r.lines().last(), dir + u'/' + name + QStringLiteral(".zip"));
-            const QString target = archivetest::freshDir(QStringLiteral("restored")) + QStringLiteral("/r.fdb");
+            const QString target =
+                archivetest::freshDir(QStringLiteral("restored")) + QStringLiteral("/r.fdb");
             const Run restored = admin({QStringLiteral("restore"), r.lines().last(), target});
             QVERIFY2(restored.code == 0, qPrintable(restored.out + restored.err));
             QCOMPARE(countsOf(target), source);
@@ -82,10 +84,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dir");  // "<dir>" is a fresh folder
         QTest::addColumn<QStringList>("extra");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("directory missing") << "" << "<dir>/nav" << QStringList() << "neeksistē";
-        QTest::newRow("database missing") << "<dir>/nav.fdb" << "<dir>" << QStringList() << "";
+        QTest::newRow("directory missing") << ""
+                                           << "<dir>/nav" << QStringList() << "neeksistē";
+        QTest::newRow("database missing") << "<dir>/nav.fdb"
+                                          << "<dir>" << QStringList() << "";
         QTest::newRow("switch gbak does not know")
-            << "" << "<dir>" << QStringList{QStringLiteral("--options"), QStringLiteral("-g -zz")} << "\"-zz\"";
+            << ""
+            << "<dir>" << QStringList{QStringLiteral("--options"), QStringLiteral("-g -zz")} << "\"-zz\"";
     }
     void backupFailures() {
         QFETCH(QString, database);
@@ -106,12 +111,18 @@ private Q_SLOTS:
     void restoreRefuses_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("bytes changed inside") << "flip" << "ir bojāts";
-        QTest::newRow("cut short") << "cut" << "nav lasāms ZIP fails vai ir bojāts";
-        QTest::newRow("not a ZIP file") << "text" << "nav lasāms ZIP fails vai ir bojāts";
-        QTest::newRow("two files inside") << "two" << "jābūt tieši vienam failam";
-        QTest::newRow("incomplete backup in a sound ZIP file") << "half backup" << "netika pabeigta";
-        QTest::newRow("no such file") << "missing" << "neeksistē";
+        QTest::newRow("bytes changed inside") << "flip"
+                                              << "ir bojāts";
+        QTest::newRow("cut short") << "cut"
+                                   << "nav lasāms ZIP fails vai ir bojāts";
+        QTest::newRow("not a ZIP file") << "text"
+                                        << "nav lasāms ZIP fails vai ir bojāts";
+        QTest::newRow("two files inside") << "two"
+                                          << "jābūt tieši vienam failam";
+        QTest::newRow("incomplete backup in a sound ZIP file") << "half backup"
+                                                               << "netika pabeigta";
+        QTest::newRow("no such file") << "missing"
+                                      << "neeksistē";
     }
     void restoreRefuses() {
         QFETCH(QString, damage);
