@@ -10,11 +10,15 @@ bool WindowRegistry::has(WindowId id) const {
     return it != m_slots.cend() && bool(it->factory);
 }
 
-QWidget* WindowRegistry::open(WindowId id, Session& session, QWidget* mainWindow) {
+QWidget* WindowRegistry::instantiate(WindowId id, Session& session, QWidget* mainWindow) {
     auto it = m_slots.find(int(id));
     if (it == m_slots.end() || !it->factory) return nullptr;
     if (!it->instance) it->instance = it->factory(session, mainWindow);
-    QWidget* w = it->instance;
+    return it->instance;
+}
+
+QWidget* WindowRegistry::open(WindowId id, Session& session, QWidget* mainWindow) {
+    QWidget* w = instantiate(id, session, mainWindow);
     if (!w) return nullptr;
     if (w->isMinimized()) w->showNormal();
     w->show();

@@ -25,6 +25,9 @@ public:
     // Creates the window on first use, then shows it non-modally and brings it forward. Returns
     // the instance, or nullptr when no factory is registered.
     QWidget* open(WindowId id, Session& session, QWidget* mainWindow);
+    // The instance, created on first use but not shown (a window that works for the main window
+    // without being opened, like the archive for the archive timer); nullptr without a factory.
+    QWidget* instantiate(WindowId id, Session& session, QWidget* mainWindow);
     // The live instance, if it was opened and not destroyed.
     QWidget* instance(WindowId id) const;
 

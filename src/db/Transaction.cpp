@@ -10,7 +10,7 @@ namespace db {
 
 using detail::check;
 
-Transaction::Transaction(Database& db) : m_db(db) { start(); }
+Transaction::Transaction(Database& db, Kind kind) : m_db(db), m_kind(kind) { start(); }
 
 Transaction::~Transaction() {
     if (!isActive()) return;
@@ -26,6 +26,11 @@ void Transaction::start() {
     ISC_STATUS_ARRAY status;
     short length = 0;
     const char* tpb = detail::transactionParameters(&length);
+    static const char snapshot[] = {isc_tpb_version3, isc_tpb_read, isc_tpb_concurrency, isc_tpb_nowait};
+    if (m_kind == Kind::ReadOnlySnapshot) {
+        tpb = snapshot;
+        length = sizeof snapshot;
+    }
     isc_tr_handle handle = 0;
     isc_db_handle* db = m_db.handlePtr();
     isc_start_transaction(status, &handle, 1, db, length, tpb);

@@ -19,7 +19,13 @@ using Params = QVariantHash;
 // leaves nothing half-written.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    enum class Kind {
+        ReadCommitted,
+        // Read-only, and every statement sees the database as it was when the transaction
+        // started (one consistent picture across many queries, e.g. row counts of all tables).
+        ReadOnlySnapshot,
+    };
+    explicit Transaction(Database& db, Kind kind = Kind::ReadCommitted);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -53,6 +59,7 @@ private:
     void start();
     void announce();
     Database& m_db;
+    Kind m_kind;
     QHash<QString, QList<int>> m_touched;
     unsigned int m_handle = 0;
 };

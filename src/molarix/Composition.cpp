@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 #include "app/WindowRegistry.h"
+#include "archive/ArchiveWindows.h"
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
 #include "journal/TOperacijuZurnals.h"
@@ -19,6 +20,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     calendar::RegisterWindows(registry, session);
     journal::RegisterWindows(registry);
     calendar::RegisterAppointmentEditor(session);
+    archive::RegisterWindows(registry, session);
 }
 
 }  // namespace molarix
