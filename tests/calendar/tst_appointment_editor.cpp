@@ -599,6 +599,8 @@ private Q_SLOTS:
         QVERIFY(fresh.savedKey() > 0);
         QCOMPARE(opened[1].documentKey, fresh.savedKey());
         QCOMPARE(opened[1].marker, 1);
+        QVERIFY(opened[1].startVisit);
+        QVERIFY(!opened[0].startVisit);
         QCOMPARE(opened[1].patientKey, m_anna);
     }
 
