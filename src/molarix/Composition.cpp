@@ -4,6 +4,7 @@
 #include "app/WindowRegistry.h"
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
+#include "consultations/ConsultationWindows.h"
 #include "patients/PatientWindows.h"
 #include "pricelist/Tn_klprec.h"
 #include "references/TKlasifikators.h"
@@ -17,6 +18,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     patients::RegisterWindows(registry, session);
     calendar::RegisterWindows(registry, session);
     calendar::RegisterAppointmentEditor(session);
+    consultations::RegisterWindows(registry, session);
 }
 
 }  // namespace molarix
