@@ -1,6 +1,7 @@
 #include "consultations/ConsultationWindows.h"
 
 #include "consultations/TKonsultacijas.h"
+#include "widgets/Guard.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -55,8 +56,12 @@ void RegisterWindows(app::WindowRegistry& registry, app::Session& session) {
     });
     session.facades().consultations.open = [&registry, &session](QWidget* parent, const app::ConsultationTarget& target) {
         QWidget* modal = QApplication::activeModalWidget();
-        QWidget* main = registry.instance(app::WindowId::Consultations) ? nullptr : mainWindowOf(parent);
-        auto* window = qobject_cast<TKonsultacijas*>(registry.open(app::WindowId::Consultations, session, main));
+        TKonsultacijas* window = nullptr;
+        // The register reads its lists when it is made: a database that refuses is shown here.
+        widgets::Guard(parent, [&] {
+            QWidget* main = registry.instance(app::WindowId::Consultations) ? nullptr : mainWindowOf(parent);
+            window = qobject_cast<TKonsultacijas*>(registry.open(app::WindowId::Consultations, session, main));
+        });
         if (!window) return;
         window->showTarget(target);
         if (modal && modal != window && modal->isVisible()) runModal(window);

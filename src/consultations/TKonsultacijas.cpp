@@ -326,7 +326,11 @@ void TKonsultacijas::refresh(int key) {
 void TKonsultacijas::showCurrent() {
     const int key = currentKey();
     std::optional<Consultation> row;
-    if (key > 0) row = m_dati.load(key);
+    try {
+        if (key > 0) row = m_dati.load(key);
+    } catch (const db::DbError& e) {
+        message(tr("Sistēmas kļūda: ") + e.message());
+    }
     if (row) {
         m_record = *row;
         m_form->showConsultation(m_record);
