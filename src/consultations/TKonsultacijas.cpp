@@ -208,15 +208,20 @@ void TKonsultacijas::updateCaption() {
 }
 
 void TKonsultacijas::loadSettings() {
-    // Each value on its own: a missing one keeps the design's size.
+    // Each value on its own: a missing one keeps the design's size. The window opens below the
+    // main window's strip and within the screen.
     QRect screen = (parentWidget() ? parentWidget()->screen() : this->screen())->availableGeometry();
+    if (parentWidget() && parentWidget()->isVisible()) {
+        const int below = parentWidget()->frameGeometry().bottom() + 1;
+        if (below < screen.bottom() - 300) screen.setTop(below);
+    }
     QSize size(1100, 820);
     const int width = app::Settings::integer(section(), QStringLiteral("Width"), 0);
     const int height = app::Settings::integer(section(), QStringLiteral("Height"), 0);
     if (width > 0) size.setWidth(width);
     if (height > 0) size.setHeight(height);
     size = size.boundedTo(screen.size());
-    resize(size);
+    setGeometry(QRect(screen.topLeft(), size));
     const int upper = app::Settings::integer(section(), QStringLiteral("SplitterH"), 0);
     if (upper > 0) m_splitter->setSizes({upper, qMax(120, size.height() - upper)});
     else m_splitter->setSizes({size.height() * 3 / 5, size.height() * 2 / 5});

@@ -81,7 +81,6 @@ Consultation TKonsultacijasDati::create(const ConsultationDefaults& defaults, co
     c.timeEnd = now.time().addSecs(3600).toString(QStringLiteral("HH:mm"));
     c.patient = 1;
     c.number = nextNumber();
-    c.patientName = patientName(c.patient);
     return c;
 }
 
@@ -153,7 +152,10 @@ std::optional<Consultation> TKonsultacijasDati::load(int key) {
     return c;
 }
 
-QString TKonsultacijasDati::patientName(int key) { return calendar::AppointmentStore(m_db).patientName(key); }
+QString TKonsultacijasDati::patientName(int key) {
+    // The default row "Nav Noteikts" means that no patient is chosen yet.
+    return key > 1 ? calendar::AppointmentStore(m_db).patientName(key) : QString();
+}
 
 QPair<QDate, QDate> TKonsultacijasDati::patientPeriod(int patient) {
     const db::ResultSet rs = m_db.select(

@@ -56,7 +56,7 @@ public:
     VisitStart createFromRequest(int requestKey, const QDateTime& now = QDateTime::currentDateTime());
     std::optional<Consultation> load(int key);
     QString nextNumber();
-    // "UZVARDS VARDS" of a patient; empty when there is none.
+    // "UZVARDS VARDS" of a patient; empty when there is none or none is chosen (key 1).
     QString patientName(int key);
     // The first and last day of the patient's consultations (invalid dates when there is none).
     QPair<QDate, QDate> patientPeriod(int patient);
