@@ -5,14 +5,13 @@
 namespace app {
 
 QString NextConsultationNumber(db::Database& database) {
-    // Among numbers of digits only, the one with the most significant digits is the greatest;
-    // of equally long ones the greatest text. Leading zeros do not count.
+    // Numbers of digits only, padded with zeros to the column's width, compare as text the way
+    // they compare as numbers. One pass over the table, no sort.
     const QVariant max = database.scalar(
-        QStringLiteral("SELECT FIRST 1 TRIM(LEADING '0' FROM TRIM(NUMURS)) N FROM O_KONSULTACIJA_HD "
-                       "WHERE NUMURS NOT CONTAINING '-' AND TRIM(NUMURS) SIMILAR TO '[0-9]+' "
-                       "ORDER BY CHAR_LENGTH(TRIM(LEADING '0' FROM TRIM(NUMURS))) DESC, 1 DESC"));
-    // No plain number yet, or only zeros.
-    if (!max.isValid() || max.toString().isEmpty()) return QStringLiteral("1");
+        QStringLiteral("SELECT MAX(LPAD(TRIM(NUMURS), 20, '0')) FROM O_KONSULTACIJA_HD "
+                       "WHERE NUMURS NOT CONTAINING '-' AND TRIM(NUMURS) SIMILAR TO '[0-9]+'"));
+    // No plain number yet.
+    if (!max.isValid()) return QStringLiteral("1");
     bool ok = false;
     const qint64 n = max.toString().toLongLong(&ok);
     if (!ok || n == std::numeric_limits<qint64>::max()) return QString();
