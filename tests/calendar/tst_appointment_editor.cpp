@@ -578,6 +578,8 @@ private Q_SLOTS:
         QVERIFY(!store.visitConsultation(0, m_peteris, "5"));
 
         {
+            // A program without the consultation window.
+            m_session->facades().consultations.open = nullptr;
             TEditKalendar editor(*m_session);
             QVERIFY(editor.start({withVisit, m_ilze, 0, QDateTime()}));
             QVERIFY(!editor.button("btApmeklejums")->isEnabled());
