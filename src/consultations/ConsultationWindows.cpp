@@ -1,10 +1,12 @@
 #include "consultations/ConsultationWindows.h"
 
+#include "app/Rights.h"
 #include "consultations/TKonsultacijas.h"
 #include "widgets/Guard.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QPointer>
 
 namespace consultations {
@@ -55,6 +57,13 @@ void RegisterWindows(app::WindowRegistry& registry, app::Session& session) {
         return new TKonsultacijas(s, mainWindow);
     });
     session.facades().consultations.open = [&registry, &session](QWidget* parent, const app::ConsultationTarget& target) {
+        // The main menu offers the register only to those who may see it; so do the hand-overs.
+        if (!session.hasRight(QStringLiteral("11"), app::View)) {
+            QMessageBox::warning(parent, QString(),
+                                 QCoreApplication::translate(
+                                     "TKonsultacijas", "Jums nav tiesību strādāt ar konsultāciju reģistru (lietotāju tiesības) !!!"));
+            return;
+        }
         QWidget* modal = QApplication::activeModalWidget();
         TKonsultacijas* window = nullptr;
         // The register reads its lists when it is made: a database that refuses is shown here.

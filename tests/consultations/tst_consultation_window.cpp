@@ -419,6 +419,27 @@ private Q_SLOTS:
         QCOMPARE(w->currentKey(), mine);
     }
 
+    // Without the register's right the hand-overs refuse; with the right to look only, nothing
+    // can be started, changed or rejected.
+    void rightsGateTheRegister() {
+        addConsultation();
+        m_session->setUser(m_session->UserIsn(), QStringLiteral("DACE"), QStringLiteral("00_TTTT"));
+        QStringList seen = answering(QMessageBox::Ok, [&] { m_session->facades().consultations.open(nullptr, {m_peteris, 0, 0}); });
+        QCOMPARE(seen, QStringList{"Jums nav tiesību strādāt ar konsultāciju reģistru (lietotāju tiesības) !!!"});
+        QVERIFY(!shown());
+
+        m_session->setUser(m_session->UserIsn(), QStringLiteral("DACE"), QStringLiteral("00_TTTT11_TFFF"));
+        m_session->facades().consultations.open(nullptr, {m_peteris, 0, 0});
+        TKonsultacijas* w = shown();
+        QVERIFY(w);
+        QCOMPARE(w->model()->rowCount(), 1);
+        QVERIFY(!w->button("btJauns")->isEnabled());
+        QVERIFY(!w->button("btLabot")->isEnabled());
+        QVERIFY(!w->button("btNoraidit")->isEnabled());
+        w->newConsultation();
+        QCOMPARE(w->state(), TKonsultacijas::State::Browse);
+    }
+
     // The patient list's "Konsultācijas" shows all the patient's consultations; the patient
     // card's history opens the chosen one (the register stands modal over the card meanwhile);
     // a request row goes to the requests tab; the main window's entry opens one register.
