@@ -43,6 +43,8 @@ Q_SIGNALS:
     void priceListChanged(const QList<int>& keys);
     // Appointments and consultation requests (O_KONSULT_PIET_HD).
     void appointmentsChanged(const QList<int>& keys);
+    // Consultations (O_KONSULTACIJA_HD).
+    void consultationsChanged(const QList<int>& keys);
     void dayLocksChanged();
     void usersChanged();
     void settingsChanged();

@@ -11,11 +11,13 @@ class QWidget;
 namespace app {
 
 // The consultation window filtered to a patient, or on one request (marker 1) or consultation
-// (marker 2) with its key.
+// (marker 2) with its key. A request with startVisit set is the patient's visit: a new
+// consultation is started from it (or the one made from it already is shown).
 struct ConsultationTarget {
     int patientKey = 0;
     int documentKey = 0;
     int marker = 0;  // 0 = the patient's consultations, 1 = a request, 2 = a consultation
+    bool startVisit = false;
 };
 
 struct PatientsFacade {

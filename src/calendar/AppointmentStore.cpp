@@ -1,5 +1,6 @@
 #include "calendar/AppointmentStore.h"
 
+#include "app/ConsultationNumbers.h"
 #include "app/Settings.h"
 #include "app/SharedProcedures.h"
 #include "app/TimeText.h"
@@ -378,13 +379,7 @@ std::optional<VisitConsultation> AppointmentStore::visitConsultation(int key, in
 }
 
 QString AppointmentStore::visitNumber(const QString& requestNumber) {
-    // The greatest plain number by value: the longest run of digits, then the greatest text.
-    const QVariant max = m_db.scalar(
-        QStringLiteral("SELECT FIRST 1 TRIM(LEADING '0' FROM TRIM(NUMURS)) N FROM O_KONSULTACIJA_HD "
-                       "WHERE NUMURS NOT CONTAINING '-' AND TRIM(NUMURS) SIMILAR TO '[0-9]+' "
-                       "ORDER BY CHAR_LENGTH(TRIM(LEADING '0' FROM TRIM(NUMURS))) DESC, 1 DESC"));
-    const std::optional<qint64> n = numberValue(max.toString());
-    return requestNumber.trimmed() + QLatin1Char('-') + QString::number(n ? *n + 1 : 1);
+    return app::VisitConsultationNumber(m_db, requestNumber);
 }
 
 }  // namespace calendar

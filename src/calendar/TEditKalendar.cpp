@@ -388,7 +388,7 @@ void TEditKalendar::visit() {
     // The consultation refers to the request: a new or changed one is stored first.
     if (!store()) return;
     done(QDialog::Accepted);
-    open(owner, {m_row.patient, m_row.isn, 1});
+    open(owner, {m_row.patient, m_row.isn, 1, true});
 }
 
 }  // namespace calendar

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QFont>
 
 namespace models {
 
@@ -103,9 +104,20 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+void ResultTableModel::setBoldColumn(int column) {
+    if (column == m_boldColumn) return;
+    m_boldColumn = column;
+    if (!m_columns.isEmpty()) Q_EMIT headerDataChanged(Qt::Horizontal, 0, int(m_columns.size()) - 1);
+}
+
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role == Qt::DisplayRole && orientation == Qt::Horizontal && section < m_columns.size())
         return m_columns.at(section).title;
+    if (role == Qt::FontRole && orientation == Qt::Horizontal && section == m_boldColumn) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -46,6 +46,10 @@ public:
     // The row whose keyField equals key, or -1. Used to reposition on a remembered key.
     int findRow(const QVariant& key, const QString& keyField = QStringLiteral("ISN")) const;
 
+    // The column whose title is shown bold (the one the list is sorted by); -1 for none.
+    void setBoldColumn(int column);
+    int boldColumn() const { return m_boldColumn; }
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -56,6 +60,7 @@ private:
     QVector<GridColumn> m_columns;
     QVector<int> m_fieldIndex;  // result column of each GridColumn, -1 for calculated/missing
     ResultSet m_rows;
+    int m_boldColumn = -1;
 };
 
 }  // namespace models

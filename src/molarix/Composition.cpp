@@ -6,6 +6,7 @@
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
 #include "journal/TOperacijuZurnals.h"
+#include "consultations/ConsultationWindows.h"
 #include "patients/PatientWindows.h"
 #include "pricelist/Tn_klprec.h"
 #include "references/TKlasifikators.h"
@@ -21,6 +22,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     journal::RegisterWindows(registry);
     calendar::RegisterAppointmentEditor(session);
     archive::RegisterWindows(registry, session);
+    consultations::RegisterWindows(registry, session);
 }
 
 }  // namespace molarix

@@ -578,6 +578,8 @@ private Q_SLOTS:
         QVERIFY(!store.visitConsultation(0, m_peteris, "5"));
 
         {
+            // A program without the consultation window.
+            m_session->facades().consultations.open = nullptr;
             TEditKalendar editor(*m_session);
             QVERIFY(editor.start({withVisit, m_ilze, 0, QDateTime()}));
             QVERIFY(!editor.button("btApmeklejums")->isEnabled());
@@ -599,6 +601,8 @@ private Q_SLOTS:
         QVERIFY(fresh.savedKey() > 0);
         QCOMPARE(opened[1].documentKey, fresh.savedKey());
         QCOMPARE(opened[1].marker, 1);
+        QVERIFY(opened[1].startVisit);
+        QVERIFY(!opened[0].startVisit);
         QCOMPARE(opened[1].patientKey, m_anna);
     }
 
