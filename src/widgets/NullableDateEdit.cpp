@@ -180,4 +180,11 @@ void CommitTypedDates(QWidget* window) {
     for (NullableDateEdit* edit : window->findChildren<NullableDateEdit*>()) edit->commitText();
 }
 
+void NullableDateEdit::setReadOnly(bool readOnly) {
+    m_edit->setReadOnly(readOnly);
+    m_button->setEnabled(!readOnly);
+}
+
+bool NullableDateEdit::isReadOnly() const { return m_edit->isReadOnly(); }
+
 }  // namespace widgets

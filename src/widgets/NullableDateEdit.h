@@ -45,6 +45,10 @@ public:
     // Shows the message about an unreadable text once and puts the focus into the field.
     void reportUnreadable();
 
+    // A read-only field shows its date and offers neither typing nor the calendar.
+    void setReadOnly(bool readOnly);
+    bool isReadOnly() const;
+
     QLineEdit* lineEdit() const { return m_edit; }
     QToolButton* popupButton() const { return m_button; }
     QCalendarWidget* calendarWidget() const { return m_calendar; }
