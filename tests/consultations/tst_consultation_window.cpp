@@ -18,6 +18,7 @@
 #include "molarix/Composition.h"
 #include "patients/TKlienti.h"
 #include "patients/Tn_klientEdit.h"
+#include "widgets/NullableDateEdit.h"
 #include "widgets/LookupCombo.h"
 
 #include <QCheckBox>
@@ -467,7 +468,7 @@ private Q_SLOTS:
         modal.onDialog = [&](QDialog* d) {
             auto* card = qobject_cast<patients::Tn_klientEdit*>(d);
             if (!card) return;
-            card->findChild<QDateEdit*>("dtpNo")->setDate(m_today.addYears(-3));
+            card->findChild<widgets::NullableDateEdit*>("dtpNo")->setDate(m_today.addYears(-3));
             QTableView* history = card->historyGrid();
             const int r = [&] {
                 for (int i = 0; i < history->model()->rowCount(); ++i)
