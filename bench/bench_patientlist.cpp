@@ -1,6 +1,7 @@
 // The patient list window on tab "*": its one fetch of every patient, and the quick search that
 // moves along the fetched rows as the receptionist types.
 #include "BenchCase.h"
+#include "references/ReferenceListStore.h"
 #include "models/ResultTableModel.h"
 #include "db/Statement.h"
 #include "patients/PatientListStore.h"
@@ -39,9 +40,15 @@ bench::BenchCase::Registrar quickSearch({
                                                        patients::PatientListStore::DefaultOrder());
             attached = d.connectionString();
         }
+        // The window sorts the surnames once per list load (see the case below), at the first key.
+        static references::PrefixRows surnames;
+        static QString sortedFor;
+        if (sortedFor != attached) {
+            surnames = references::PrefixRows(rows, QStringLiteral("UZVARDS"));
+            sortedFor = attached;
+        }
         const QString typed = QStringLiteral("ZVAIG");
-        for (int n = 1; n <= typed.size(); ++n)
-            bench::consume(patients::PatientListStore::QuickSearchRow(rows, typed.left(n)));
+        for (int n = 1; n <= typed.size(); ++n) bench::consume(surnames.first(typed.left(n)));
     },
     [](db::Database& d) {
         const QString typed = QStringLiteral("ZVAIG");
@@ -53,6 +60,23 @@ bench::BenchCase::Registrar quickSearch({
                 {{QStringLiteral("S"), typed.left(n)}}));
     },
     13,
+});
+
+// What the quick search's first key costs once per list load: sorting the fetched surnames.
+bench::BenchCase::Registrar quickSearchSort({
+    QStringLiteral("patient list \"*\": sorting the surnames for the quick search (once per load)"),
+    [](db::Database& d) {
+        static db::ResultSet rows;
+        static QString attached;
+        if (attached != d.connectionString() || rows.isEmpty()) {
+            rows = patients::PatientListStore(d).fetch(QStringLiteral("*"),
+                                                       patients::PatientListStore::DefaultOrder());
+            attached = d.connectionString();
+        }
+        bench::consume(references::PrefixRows(rows, QStringLiteral("UZVARDS")).first(QStringLiteral("Z")));
+    },
+    {},
+    14,
 });
 
 }  // namespace

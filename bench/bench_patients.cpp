@@ -1,6 +1,8 @@
 // The patient register: the list a receptionist opens many times a day and the quick search.
 #include "BenchCase.h"
+#include "patients/PatientFinder.h"
 #include "patients/PatientSearch.h"
+#include "patients/PatientSearchIndex.h"
 #include "models/ResultTableModel.h"
 #include "db/Statement.h"
 
@@ -82,5 +84,59 @@ bench::BenchCase::Registrar findPhone({
     },
     23,
 });
+
+// The same searches answered from the workstation's copy in memory, as the program runs them once
+// the copy is read; "bare" is the database's statement. The copy of five times the register
+// (every patient five times under new keys) stands for the large scale: the texts below all walk
+// the whole copy before they are answered, so they show how the cost grows with the register.
+const patients::PatientSearchIndex& copyOf(db::Database& d, int times) {
+    static QHash<QString, std::shared_ptr<patients::PatientSearchIndex>> copies;
+    const QString id = d.connectionString() + QLatin1Char('#') + QString::number(times);
+    auto& index = copies[id];
+    if (!index) {
+        const QVector<patients::PatientSearchRow> rows = patients::PatientFinder::readRows(d);
+        QVector<patients::PatientSearchRow> all;
+        all.reserve(rows.size() * times);
+        for (int copy = 0; copy < times; ++copy)
+            for (patients::PatientSearchRow r : rows) {
+                r.key += copy * 10000000;
+                all.append(r);
+            }
+        index = std::make_shared<patients::PatientSearchIndex>();
+        index->assign(all);
+    }
+    return *index;
+}
+
+struct MemoryCase {
+    const char* typed;
+    const char* a;
+    const char* b;
+    const char* s;
+};
+
+const MemoryCase memoryCases[] = {{"bērz", "BĒRZ", "BĒRZ", "BĒRZ"},
+                                  {"ziņ", "ZIŅ", "ZIŅ", "ZIŅ"},
+                                  {"anna ozol", "ANNA", "OZOL", "ANNA OZOL"},
+                                  {"2912", "2912", "2912", "2912"},
+                                  {"nekāds vārds", "NEKĀDS", "VĀRDS", "NEKĀDS VĀRDS"}};
+
+const bool memoryRegistered = [] {
+    int order = 24;
+    for (int times : {1, 5})
+        for (const MemoryCase& c : memoryCases) {
+            const QString typed = QString::fromUtf8(c.typed);
+            bench::BenchCase::all().append(bench::BenchCase{
+                QStringLiteral("FindPatient from memory%1: \"%2\"")
+                    .arg(times == 1 ? QString() : QStringLiteral(" (register x%1)").arg(times), typed),
+                [typed, times](db::Database& d) { bench::consume(copyOf(d, times).find(typed)); },
+                [c](db::Database& d) {
+                    bareFind(d, QString::fromUtf8(c.a), QString::fromUtf8(c.b), QString::fromUtf8(c.s));
+                },
+                order++,
+            });
+        }
+    return true;
+}();
 
 }  // namespace

@@ -26,6 +26,9 @@ struct PatientsFacade {
     // The patient card: key 0 = new, negative = copy of -key, positive = edit. Returns the saved
     // key, or 0 when the card was closed without saving.
     std::function<int(QWidget* parent, int key, bool historyPage)> edit;
+    // The key of the patient that best matches a typed text (surname and first name, either
+    // order, beginning of surname, first name or personal code, then phone), 0 when none.
+    std::function<int(const QString& text)> find;
 };
 
 struct ReferencesFacade {

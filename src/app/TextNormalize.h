@@ -15,4 +15,9 @@ QString CapitalizeName(const QString& text);
 // row 1 (stored as first name "Nav", surname "Noteikts", which would read "Noteikts Nav").
 QString PersonLabel(int key, const QString& surname, const QString& firstName);
 
+// Whether the character is one of the clinic database's character set (Windows-1257): only those
+// can be stored, and the database refuses a compared text that holds any other.
+bool IsClinicCharacter(char16_t c);
+bool IsClinicText(QStringView text);
+
 }  // namespace app

@@ -1,5 +1,7 @@
 #include "patients/PatientWindows.h"
 
+#include "app/ChangeNotifier.h"
+#include "patients/PatientFinder.h"
 #include "patients/TKlienti.h"
 #include "patients/Tn_klientEdit.h"
 
@@ -19,6 +21,11 @@ void RegisterWindows(app::WindowRegistry& registry, app::Session& session) {
         card.exec();
         return card.savedKey();
     };
+    // The quick search reads its copy of the register in the background from now on; it lives as
+    // long as the session's notifier.
+    auto* finder = new PatientFinder(session.database(), session.notifier(), &session.notifier());
+    finder->start();
+    session.facades().patients.find = [finder](const QString& text) { return finder->find(text); };
 }
 
 }  // namespace patients

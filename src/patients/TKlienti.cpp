@@ -42,6 +42,11 @@ TKlienti::TKlienti(app::Session& session, QWidget* parent)
       m_grid(new QTableView(this)),
       m_edAtraMekl(new QLineEdit(this)) {
     setWindowFlag(Qt::Window);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_surnames.reset(); });
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, [this] { m_surnames.reset(); });
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] { m_surnames.reset(); });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { m_surnames.reset(); });
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this] { m_surnames.reset(); });
     // Patients saved here or on another workstation show up without the user asking.
     auto* live = new widgets::LiveRefresh(this, widgets::LiveRefresh::KeepingScroll(m_grid, [this] { refresh(); }));
     connect(&m_session.notifier(), &app::ChangeNotifier::patientsChanged, live, &widgets::LiveRefresh::request);
@@ -287,7 +292,8 @@ void TKlienti::quickSearch(const QString& typed) {
     if (upper.trimmed().isEmpty()) return;
     if (letter() != QLatin1String("*")) setLetter(PatientListStore::TabForText(upper));
     completeList();
-    const int row = PatientListStore::QuickSearchRow(m_model->rows(), upper);
+    if (!m_surnames) m_surnames.emplace(m_model->rows(), QStringLiteral("UZVARDS"));
+    const int row = m_surnames->first(upper.trimmed());
     if (row >= 0) {
         m_grid->selectRow(row);
         m_grid->scrollTo(m_model->index(row, 0));

@@ -2,9 +2,11 @@
 #include "app/Session.h"
 #include "db/Database.h"
 #include "patients/PatientListStore.h"
+#include "references/ReferenceListStore.h"
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -76,6 +78,9 @@ private:
     std::unique_ptr<PatientListFetch> m_fetch;
     QString m_order;
     models::ResultTableModel* m_model;
+    // The quick search's sorted surnames of the shown rows; built at the first key press after the
+    // rows change.
+    std::optional<references::PrefixRows> m_surnames;
     QTabBar* m_tabs;
     QTableView* m_grid;
     QLineEdit* m_edAtraMekl;

@@ -4,6 +4,9 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+#include <limits>
+
 namespace references {
 
 ReferenceListStore::ReferenceListStore(db::Database& database, const ReferenceTable& table)
@@ -28,6 +31,45 @@ int FindPrefixRow(const db::ResultSet& rows, const QString& field, const QString
     for (int r = 0; r < rows.rowCount(); ++r)
         if (rows.value(r, column).toString().startsWith(text, Qt::CaseInsensitive)) return r;
     return -1;
+}
+
+PrefixRows::PrefixRows(const db::ResultSet& rows, const QString& field) {
+    const int column = rows.columnIndex(field);
+    if (column < 0) return;
+    std::vector<std::pair<QString, int>> texts;
+    texts.reserve(std::size_t(rows.rowCount()));
+    for (int r = 0; r < rows.rowCount(); ++r) texts.emplace_back(rows.value(r, column).toString().toCaseFolded(), r);
+    std::sort(texts.begin(), texts.end());
+    m_texts.reserve(texts.size());
+    m_rows.reserve(texts.size());
+    for (auto& [text, row] : texts) {
+        m_texts.push_back(std::move(text));
+        m_rows.push_back(row);
+    }
+    m_leaves = 1;
+    while (m_leaves < m_rows.size()) m_leaves *= 2;
+    m_lowest.assign(2 * m_leaves, std::numeric_limits<int>::max());
+    std::copy(m_rows.begin(), m_rows.end(), m_lowest.begin() + std::ptrdiff_t(m_leaves));
+    for (std::size_t i = m_leaves - 1; i > 0; --i) m_lowest[i] = std::min(m_lowest[2 * i], m_lowest[2 * i + 1]);
+}
+
+int PrefixRows::first(const QString& text) const {
+    if (text.isEmpty() || m_texts.empty()) return -1;
+    const QString prefix = text.toCaseFolded();
+    const auto from = std::lower_bound(m_texts.begin(), m_texts.end(), prefix);
+    const auto to = std::partition_point(from, m_texts.end(), [&](const QString& t) { return t.startsWith(prefix); });
+    if (from == to) return -1;
+    // The lowest row of the sorted range [lo, hi), climbing the tree from both ends.
+    int lowest = std::numeric_limits<int>::max();
+    std::size_t lo = std::size_t(from - m_texts.begin()) + m_leaves;
+    std::size_t hi = std::size_t(to - m_texts.begin()) + m_leaves;
+    while (lo < hi) {
+        if (lo & 1) lowest = std::min(lowest, m_lowest[lo++]);
+        if (hi & 1) lowest = std::min(lowest, m_lowest[--hi]);
+        lo /= 2;
+        hi /= 2;
+    }
+    return lowest;
 }
 
 int ReferenceListStore::quickSearchRow(const db::ResultSet& rows, const QString& text) const {

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 
+#include <vector>
+
 namespace references {
 
 // The rows of one reference table as the generic list window shows them, and their deletion.
@@ -47,5 +49,22 @@ app::DeleteOutcome DeleteRow(db::Database& database, const QString& table, int k
 
 // The first row whose field begins with the text, ignoring case (Latvian letters included).
 int FindPrefixRow(const db::ResultSet& rows, const QString& field, const QString& text);
+
+// FindPrefixRow over a long list while the user types: the field's texts are folded and sorted
+// once, so that each search is a binary search for the range of texts with the prefix and a
+// look-up of the lowest row in that range, whatever the list's length.
+class PrefixRows {
+public:
+    PrefixRows() = default;
+    PrefixRows(const db::ResultSet& rows, const QString& field);
+    // The row FindPrefixRow gives for the text, -1 when none.
+    int first(const QString& text) const;
+
+private:
+    std::vector<QString> m_texts;  // folded, ascending
+    std::vector<int> m_rows;       // the row of each text
+    std::vector<int> m_lowest;     // segment tree: the lowest row of each range of m_texts
+    std::size_t m_leaves = 0;
+};
 
 }  // namespace references

@@ -64,6 +64,8 @@ private Q_SLOTS:
         QTest::newRow("quote in text") << "o'bri" << "quote";
         QTest::newRow("quote that would break pasted SQL") << "x' OR '1'='1" << "";
         QTest::newRow("nothing") << "Nekāds" << "";
+        QTest::newRow("letter the clinic's character set lacks") << "Жанна" << "";
+        QTest::newRow("upper case outside the character set") << "µ" << "";
         QTest::newRow("empty") << "" << "";
         QTest::newRow("blanks only") << "   " << "";
         QTest::newRow("default row never found") << "noteik" << "";
