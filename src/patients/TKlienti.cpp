@@ -293,7 +293,11 @@ void TKlienti::quickSearch(const QString& typed) {
     if (letter() != QLatin1String("*")) setLetter(PatientListStore::TabForText(upper));
     completeList();
     if (!m_surnames) m_surnames.emplace(m_model->rows(), QStringLiteral("UZVARDS"));
-    const int row = m_surnames->first(upper.trimmed());
+    int row = m_surnames->first(upper.trimmed());
+    // No surname begins with the text: the best match of both names in either order, the
+    // beginning of a first name or personal code, or a phone number, when it is in the list.
+    if (row < 0 && m_session.facades().patients.find)
+        if (const int key = m_session.facades().patients.find(typed)) row = m_model->findRow(key);
     if (row >= 0) {
         m_grid->selectRow(row);
         m_grid->scrollTo(m_model->index(row, 0));

@@ -8,6 +8,7 @@
 #include "db/Statement.h"
 #include "patients/PatientListStore.h"
 #include "db/ReferenceSeed.h"
+#include "patients/PatientFinder.h"
 #include "patients/TKlienti.h"
 #include "patients/TKlientuKlasifDati.h"
 #include "patients/Tn_klientEdit.h"
@@ -22,6 +23,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QToolButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace patients;
@@ -548,6 +550,22 @@ private Q_SLOTS:
         typeText(list.quickSearchEdit(), QStringLiteral("kalniņ"));
         QCOMPARE(list.quickSearchEdit()->text(), QStringLiteral("KALNIŅ"));
         QCOMPARE(list.currentKey(), keys[1]);
+        // No surname begins with it: the workstation's quick search names the patient by a phone
+        // number or by both names in either order.
+        {
+            PatientFinder finder(*m_db, m_dati->notifier());
+            QSignalSpy current(&finder, &PatientFinder::current);
+            finder.start();
+            QVERIFY(current.wait(10000));
+            m_dati->facades().patients.find = [&finder](const QString& t) { return finder.find(t); };
+            for (const QString& typed : {QStringLiteral("29100001"), QStringLiteral("ēriks bērz")}) {
+                QVERIFY(list.setCurrentKey(keys[2]));
+                list.quickSearchEdit()->clear();
+                typeText(list.quickSearchEdit(), typed);
+                QCOMPARE(list.currentKey(), keys[0]);
+            }
+            m_dati->facades().patients.find = nullptr;
+        }
         // "Meklēt" by a fragment inside the surname.
         list.search(QStringLiteral("rziņ"));
         QCOMPARE(list.currentKey(), keys[0]);
