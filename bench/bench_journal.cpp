@@ -37,4 +37,23 @@ bench::BenchCase::Registrar month({
     30,
 });
 
+// What the window does when it opens on the month: the first screenful of operations with their
+// log-ons, and the log-on page; the rest is read in steps afterwards.
+bench::BenchCase::Registrar monthOpens({
+    QStringLiteral("operation journal: the window opening on a month (first screenful + log-ons)"),
+    [](db::Database& d) {
+        static journal::JournalFilter f;
+        if (!f.to.isValid()) f = lastMonth(d);
+        journal::JournalStore store(d);
+        models::ResultTableModel model;
+        model.setColumns({{"IEVDAT", "Datums", "dd.MM.yyyy", {}}, {"LIETOTAJS", "Lietotājs", "", {}}});
+        auto fetch = store.fetchOperations(f);
+        model.setRows(fetch->next(200));
+        bench::consume(model.rowCount());
+        bench::consume(store.logons(f.from, f.to).rowCount());
+    },
+    {},
+    31,
+});
+
 }  // namespace

@@ -3,6 +3,7 @@
 #include "app/UserNameCodec.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace journal {
 
@@ -79,6 +80,15 @@ const Logon* JournalStore::LogonOf(const QVector<Logon>& userLogons, const QDate
 }
 
 db::ResultSet JournalStore::operations(const JournalFilter& f) {
+    OperationsFetch fetch(*this, f);
+    return fetch.next(std::numeric_limits<int>::max());
+}
+
+std::unique_ptr<OperationsFetch> JournalStore::fetchOperations(const JournalFilter& f) {
+    return std::make_unique<OperationsFetch>(*this, f);
+}
+
+OperationsFetch::OperationsFetch(JournalStore& store, const JournalFilter& f) {
     QString sql = QStringLiteral(
         "SELECT ISN, IEVDAT, IEVLAIKS, TAUSTINS, ISUSER, BAZE, ISN_BAZE, NUMURS, DATUMS, PIEZIMES FROM O_OPERACIJAS "
         "WHERE IEVDAT >= :NO AND IEVDAT <= :LIDZ");
@@ -91,9 +101,9 @@ db::ResultSet JournalStore::operations(const JournalFilter& f) {
         sql += QStringLiteral(" AND BAZE = :BAZE");
         params.insert(QStringLiteral("BAZE"), f.table);
     }
-    if (f.action == DragAndDrop()) {
+    if (f.action == JournalStore::DragAndDrop()) {
         sql += QStringLiteral(" AND TAUSTINS = 'L' AND PIEZIMES = :DD");
-        params.insert(QStringLiteral("DD"), DragAndDrop());
+        params.insert(QStringLiteral("DD"), JournalStore::DragAndDrop());
     } else if (!f.action.isEmpty()) {
         sql += QStringLiteral(" AND TAUSTINS = :TAUSTINS");
         params.insert(QStringLiteral("TAUSTINS"), f.action);
@@ -103,22 +113,26 @@ db::ResultSet JournalStore::operations(const JournalFilter& f) {
         params.insert(QStringLiteral("PIEZIMES"), f.noteText.trimmed().left(100));
     }
     sql += QStringLiteral(" ORDER BY IEVDAT DESC, IEVLAIKS DESC, ISN DESC");
-    const db::ResultSet rows = m_db.select(sql, params);
+    m_rows = std::make_unique<db::BatchFetch>(store.m_db, sql, params);
 
     // The log-ons that can cover the period: those begun before its end that had not ended before
     // its start (an unfinished one is bounded by the user's next log-on).
-    QHash<int, QVector<Logon>> logonsByUser;
-    const db::ResultSet logonRows = m_db.select(
+    const db::ResultSet logonRows = store.m_db.select(
         QStringLiteral("SELECT ISN, ISUSER, START_TIME, END_TIME, LOGOFF FROM O_LOGON WHERE START_TIME < :LIDZ AND "
                        "(END_TIME IS NULL OR END_TIME >= :NO) ORDER BY START_TIME"),
         {{QStringLiteral("NO"), QDateTime(f.from, QTime(0, 0))}, {QStringLiteral("LIDZ"), QDateTime(f.to.addDays(1), QTime(0, 0))}});
     for (int r = 0; r < logonRows.rowCount(); ++r) {
         Logon l{logonRows.value(r, 0).toInt(), logonRows.value(r, 1).toInt(), logonRows.value(r, 2).toDateTime(),
                 logonRows.value(r, 3).toDateTime(), logonRows.value(r, 4).toString().trimmed()};
-        logonsByUser[l.userIsn].append(l);
+        m_logonsByUser[l.userIsn].append(l);
     }
+    m_names = store.userNames();
+    for (const auto& [name, caption] : JournalStore::Tables()) m_tableCaptions.insert(name, caption);
+    for (const auto& [code, caption] : JournalStore::Actions()) m_actionCaptions.insert(code, caption);
+}
 
-    const QHash<int, QString> names = userNames();
+db::ResultSet OperationsFetch::next(int maxRows) {
+    const db::ResultSet rows = m_rows->next(maxRows);
     db::ResultSet out(QStringList{QStringLiteral("ISN"), QStringLiteral("IEVDAT"), QStringLiteral("IEVLAIKS"),
                                   QStringLiteral("LAIKS"), QStringLiteral("TAUSTINS"), QStringLiteral("DARBIBA"),
                                   QStringLiteral("ISUSER"), QStringLiteral("LIETOTAJS"), QStringLiteral("BAZE"),
@@ -126,16 +140,22 @@ db::ResultSet JournalStore::operations(const JournalFilter& f) {
                                   QStringLiteral("DATUMS"), QStringLiteral("PIEZIMES"), QStringLiteral("ISLOGON"),
                                   QStringLiteral("LOGON_START")});
     out.reserve(rows.rowCount());
+    const QString dragAndDrop = JournalStore::DragAndDrop();
     for (int r = 0; r < rows.rowCount(); ++r) {
         const QDateTime moment = momentOf(rows.value(r, 1), rows.value(r, 2));
         const int user = rows.value(r, 4).toInt();
         const QString code = rows.value(r, 3).toString().trimmed();
         const QString table = rows.value(r, 5).toString().trimmed();
         const QString note = rows.value(r, 9).toString();
-        const Logon* logon = LogonOf(logonsByUser.value(user), moment);
-        out.append({rows.value(r, 0), rows.value(r, 1), rows.value(r, 2), moment, code, ActionCaption(code, note), user,
-                    names.value(user), table, TableCaption(table), rows.value(r, 6), rows.value(r, 7).toString().trimmed(),
-                    rows.value(r, 8), note, logon ? logon->isn : 0, logon ? QVariant(logon->start) : QVariant()});
+        const QString action =
+            m_actionCaptions.value(code == QLatin1String("L") && note == dragAndDrop ? dragAndDrop : code, code);
+        const auto logons = m_logonsByUser.constFind(user);
+        const Logon* logon =
+            logons == m_logonsByUser.cend() ? nullptr : JournalStore::LogonOf(*logons, moment);
+        out.append({rows.value(r, 0), rows.value(r, 1), rows.value(r, 2), moment, code, action, user,
+                    m_names.value(user), table, m_tableCaptions.value(table, table), rows.value(r, 6),
+                    rows.value(r, 7).toString().trimmed(), rows.value(r, 8), note, logon ? logon->isn : 0,
+                    logon ? QVariant(logon->start) : QVariant()});
     }
     return out;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "db/BatchFetch.h"
 #include "db/Database.h"
 
 #include <QCoreApplication>
@@ -6,6 +7,8 @@
 #include <QDateTime>
 #include <QHash>
 #include <QVector>
+
+#include <memory>
 
 namespace journal {
 
@@ -28,6 +31,8 @@ struct Logon {
     QDateTime end;  // invalid while running, or when the program did not end in order
     QString logoff;  // "OK" when it ended in order
 };
+
+class OperationsFetch;
 
 // Reads the operation journal (O_OPERACIJAS) and the log-on journal (O_LOGON). It only reads.
 class JournalStore {
@@ -52,6 +57,8 @@ public:
     // (caption), ISN_BAZE, NUMURS, DATUMS, PIEZIMES, ISLOGON (0 when no log-on covers it),
     // LOGON_START.
     db::ResultSet operations(const JournalFilter& filter);
+    // The same rows read in batches, for a window that shows the first ones at once.
+    std::unique_ptr<OperationsFetch> fetchOperations(const JournalFilter& filter);
     // The log-ons that began in the period (one user or every one), newest first. Columns: ISN,
     // ISUSER, LIETOTAJS, START_TIME, END_TIME, LOGOFF, BEIGAS ("OK", or a word for one that did not
     // end in order).
@@ -62,9 +69,26 @@ public:
     static const Logon* LogonOf(const QVector<Logon>& userLogons, const QDateTime& moment);
 
 private:
+    friend class OperationsFetch;
     QHash<int, QString> userNames();
 
     db::Database& m_db;
+};
+
+// The operations of a filter read in batches from one open query, each row completed with its
+// captions, user name and log-on (the columns of JournalStore::operations).
+class OperationsFetch {
+public:
+    OperationsFetch(JournalStore& store, const JournalFilter& filter);
+    db::ResultSet next(int maxRows);
+    bool atEnd() const { return m_rows->atEnd(); }
+
+private:
+    std::unique_ptr<db::BatchFetch> m_rows;
+    QHash<int, QVector<Logon>> m_logonsByUser;
+    QHash<int, QString> m_names;
+    QHash<QString, QString> m_tableCaptions;
+    QHash<QString, QString> m_actionCaptions;
 };
 
 }  // namespace journal

@@ -20,11 +20,19 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
+#include <QGuiApplication>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace journal {
 
 namespace {
+
+// Operations shown at once, and read in each later step.
+constexpr int FirstBatch = 200;
+constexpr int NextBatch = 2000;
 
 QDateEdit* dateEdit(QWidget* parent, const QDate& date) {
     auto* edit = new QDateEdit(date, parent);
@@ -156,16 +164,35 @@ void TOperacijuZurnals::refresh() {
         QMessageBox::warning(this, windowTitle(), tr("Perioda beigas ir pirms tā sākuma !!!"));
         return;
     }
-    m_rows = m_store.operations(f);
-    m_operationsModel->setRows(m_rows);
+    // The first screenful shows at once; the rest of the period is read while the user looks.
+    m_fetch = m_store.fetchOperations(f);
+    m_operationsModel->setRows(m_fetch->next(FirstBatch));
+    if (m_fetch->atEnd()) m_fetch.reset();
+    else QTimer::singleShot(0, this, &TOperacijuZurnals::fetchMore);
     m_logonsModel->setRows(m_store.logons(f.from, f.to, f.userIsn));
     m_operations->resizeColumnsToContents();
     m_logons->resizeColumnsToContents();
 }
 
+void TOperacijuZurnals::fetchMore() {
+    if (!m_fetch) return;
+    const bool ok = widgets::Guard(this, [&] { m_operationsModel->appendRows(m_fetch->next(NextBatch)); });
+    if (!ok || m_fetch->atEnd()) m_fetch.reset();
+    else QTimer::singleShot(0, this, &TOperacijuZurnals::fetchMore);
+}
+
+void TOperacijuZurnals::completeList() {
+    if (!m_fetch) return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    widgets::Guard(this, [&] { m_operationsModel->appendRows(m_fetch->next(std::numeric_limits<int>::max())); });
+    QGuiApplication::restoreOverrideCursor();
+    m_fetch.reset();
+}
+
 void TOperacijuZurnals::exportCsv(const QString& path) {
     reports::Report report(reports::ReportLayout::load(QStringLiteral("journal")));
-    report.setRows(m_rows);
+    completeList();
+    report.setRows(m_operationsModel->rows());
     report.exportCsv(path);
 }
 
@@ -178,9 +205,10 @@ void TOperacijuZurnals::chooseCsvFile() {
 }
 
 bool TOperacijuZurnals::openDocument(int row) {
-    if (row < 0 || row >= m_rows.rowCount()) return false;
-    const QString table = m_rows.value(row, QStringLiteral("BAZE")).toString();
-    const int key = m_rows.value(row, QStringLiteral("ISN_BAZE")).toInt();
+    const db::ResultSet& rows = m_operationsModel->rows();
+    if (row < 0 || row >= rows.rowCount()) return false;
+    const QString table = rows.value(row, QStringLiteral("BAZE")).toString();
+    const int key = rows.value(row, QStringLiteral("ISN_BAZE")).toInt();
     if (key <= 0) return false;
     app::Facades& f = m_session.facades();
     if (table == QLatin1String("N_KLIENTS") && f.patients.edit) {

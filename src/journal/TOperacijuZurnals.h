@@ -40,10 +40,13 @@ public:
 
 private:
     void chooseCsvFile();
+    void fetchMore();
+    void completeList();
 
     app::Session& m_session;
     JournalStore m_store;
-    db::ResultSet m_rows;
+    // The operations still being read after the first screenful.
+    std::unique_ptr<OperationsFetch> m_fetch;
     QDateEdit* m_dtNo = nullptr;
     QDateEdit* m_dtLidz = nullptr;
     QComboBox* m_cbUser = nullptr;

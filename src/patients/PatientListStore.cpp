@@ -22,30 +22,6 @@ constexpr int SearchTextLimit = 200;
 
 }  // namespace
 
-PatientListFetch::PatientListFetch(db::Database& database, const QString& sql)
-    : m_statement(std::make_unique<db::Statement>(database.defaultTransaction(), sql)) {
-    m_statement->execute();
-    m_columns = m_statement->columnNames();
-}
-
-PatientListFetch::~PatientListFetch() = default;
-
-db::ResultSet PatientListFetch::next(int maxRows) {
-    db::ResultSet rows(m_columns);
-    const int columns = int(m_columns.size());
-    while (!m_atEnd && rows.rowCount() < maxRows) {
-        if (!m_statement->next()) {
-            m_atEnd = true;
-            break;
-        }
-        db::ResultSet::Row row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c) row.append(m_statement->value(c));
-        rows.append(std::move(row));
-    }
-    return rows;
-}
-
 PatientListStore::PatientListStore(db::Database& database) : m_db(database) {}
 
 QStringList PatientListStore::LetterTabs() {

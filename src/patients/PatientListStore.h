@@ -1,4 +1,5 @@
 #pragma once
+#include "db/BatchFetch.h"
 #include "db/Database.h"
 #include "app/StoreResult.h"
 
@@ -26,21 +27,8 @@ struct SearchStep {
     QString message;
 };
 
-// A list read in batches from one open query: the window shows the first rows at once and reads
-// the rest while the user looks at them.
-class PatientListFetch {
-public:
-    PatientListFetch(db::Database& database, const QString& sql);
-    ~PatientListFetch();
-    // Up to maxRows further rows; fewer (or none) at the end of the list.
-    db::ResultSet next(int maxRows);
-    bool atEnd() const { return m_atEnd; }
-
-private:
-    std::unique_ptr<db::Statement> m_statement;
-    QStringList m_columns;
-    bool m_atEnd = false;
-};
+// The patient list is read in batches (see db::BatchFetch).
+using PatientListFetch = db::BatchFetch;
 
 // The patient list: its query by letter tab and order, the searches and the delete. Every list
 // is one query; the searches bind the typed text.

@@ -6,6 +6,7 @@
 #include "app/RightsString.h"
 #include "app/Session.h"
 #include "app/UserNameCodec.h"
+#include "db/Transaction.h"
 #include "journal/JournalStore.h"
 #include "journal/TOperacijuZurnals.h"
 #include "models/ResultTableModel.h"
@@ -142,6 +143,36 @@ private Q_SLOTS:
         QVERIFY(lines.at(0).startsWith(QStringLiteral("Datums;Laiks;Lietotājs;Darbība;Tabula")));
         QVERIFY(lines.at(1).startsWith(QStringLiteral("17.11.2026;11:00:00;")));
         QVERIFY(lines.at(1).contains(QStringLiteral("Tālrunis O'Brien")));
+    }
+
+    // A busy period shows its first screenful at once and reads the rest while the window waits;
+    // the export and the batches carry every row once, newest first, each with its log-on.
+    void longPeriodReadInBatches() {
+        const QDate busy = Day.addDays(5);
+        db::Transaction tx(m_session->database());
+        for (int i = 0; i < 2500; ++i)
+            tx.exec(QStringLiteral("INSERT INTO O_OPERACIJAS (TAUSTINS, ISUSER, IEVDAT, IEVLAIKS, BAZE, ISN_BAZE) "
+                                   "VALUES ('L', :U, :D, :T, 'N_KLIENTS', :K)"),
+                    {{"U", m_anna}, {"D", busy}, {"T", QTime(8, 0).addSecs(i).toString("HH:mm:ss")}, {"K", i + 1}});
+        tx.commit();
+        const db::ResultSet all = JournalStore(m_session->database()).operations({busy, busy});
+        QCOMPARE(all.rowCount(), 2500);
+
+        journal::TOperacijuZurnals w(*m_session);
+        w.setFilter({busy, busy});
+        w.refresh();
+        QVERIFY(w.operationsModel()->rowCount() < 2500);
+        QTRY_COMPARE(w.operationsModel()->rowCount(), 2500);
+        QCOMPARE(column(w.operationsModel()->rows(), "ISN"), column(all, "ISN"));
+        QCOMPARE(w.operationsModel()->fieldValue(0, "ISLOGON").toInt(), m_logonAfternoon);
+
+        // Exported before the reading ended: still every row.
+        w.refresh();
+        const QString path = testsupport::scratchDir() + QStringLiteral("/journal-busy.csv");
+        w.exportCsv(path);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).size(), 1 + 2500);
     }
 
     void rightsWindowOffersTheJournal() {
