@@ -14,6 +14,7 @@
 #include "widgets/LookupCombo.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -199,6 +200,7 @@ void TKonsultacijas::buildConsultationsTab(QWidget* page) {
             });
     connect(m_form, &ConsultationForm::patientRequested, this, &TKonsultacijas::pickPatient);
     connect(m_form, &ConsultationForm::patientInfoRequested, this, &TKonsultacijas::showPatientCard);
+    connect(m_form, &ConsultationForm::chartChanged, this, &TKonsultacijas::chartChanged);
 }
 
 QPushButton* TKonsultacijas::button(const QString& name) const { return findChild<QPushButton*>(name); }
@@ -274,7 +276,21 @@ void TKonsultacijas::closeEvent(QCloseEvent* event) {
         return;
     }
     saveSettings();
+    m_form->hideChartPalette();
     QWidget::closeEvent(event);
+}
+
+void TKonsultacijas::hideEvent(QHideEvent* event) {
+    m_form->hideChartPalette();
+    QWidget::hideEvent(event);
+}
+
+void TKonsultacijas::chartChanged(const QString& text) {
+    if (m_state == State::Browse) return;
+    m_record.chart = text;
+    // A new consultation keeps its chart until it is saved; a stored one has it written at once.
+    if (m_state != State::Edit || m_record.isn <= 0) return;
+    write([&] { m_record.readStamp = m_dati.saveChart(m_record, text, m_session.UserIsn()); });
 }
 
 void TKonsultacijas::keyPressEvent(QKeyEvent* event) {

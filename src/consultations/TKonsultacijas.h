@@ -76,6 +76,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -86,6 +87,8 @@ private:
     void showCurrent();
     void currentRowChanged(int row, int previousRow);
     void pickPatient();
+    // A click on the chart: stored at once while a stored consultation is edited.
+    void chartChanged(const QString& text);
     void showPatientCard();
     void message(const QString& text);
     // Runs a change; a stale save is shown with the current row, a database error as
