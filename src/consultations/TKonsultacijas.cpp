@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "consultations/ConsultationForm.h"
 #include "consultations/TIzpildeFiltrs.h"
+#include "consultations/TreatmentPage.h"
 #include "db/DbError.h"
 #include "models/ResultTableModel.h"
 #include "widgets/GridLayout.h"
@@ -141,6 +142,21 @@ void TKonsultacijas::buildConsultationsTab(QWidget* page) {
     btRekins->setEnabled(false);
 
     m_form = new ConsultationForm(page);
+    // The plan and treatment pages stand on the form's pages of those names.
+    auto placeLines = [&](const char* name, LineKind kind) {
+        auto* holder = m_form->pages()->findChild<QWidget*>(QString::fromLatin1(name));
+        auto* lines = new TreatmentPage(m_session, kind, holder);
+        auto* holderLayout = new QVBoxLayout(holder);
+        holderLayout->setContentsMargins(0, 0, 0, 0);
+        holderLayout->addWidget(lines);
+        return lines;
+    };
+    m_planPage = placeLines("tabPlans", LineKind::Plan);
+    m_treatmentPage = placeLines("tabArstesana", LineKind::Treatment);
+    connect(m_form, &ConsultationForm::consultationShown, this, [this](int key) {
+        m_planPage->setConsultation(key);
+        m_treatmentPage->setConsultation(key);
+    });
 
     m_model = new models::ResultTableModel(this);
     models::GridColumn rejected;
