@@ -178,6 +178,10 @@ ConsultationForm::ConsultationForm(QWidget* parent) : QWidget(parent) {
     });
     // The palette belongs to the chart page: it goes when another page comes forward.
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
+        if (m_chartToDraw && m_pages->currentWidget() == m_chart) {
+            m_chartToDraw = false;
+            m_chart->setChart(m_shownChart);
+        }
         if (m_editable && m_pages->currentWidget() == m_chart)
             showChartPalette();
         else
@@ -225,7 +229,9 @@ void ConsultationForm::showConsultation(const Consultation& c, const QString& du
     m_edDiagnoze->setPlainText(c.diagnosis);
     m_shownChart = c.chart;
     m_chartChanged = false;
-    m_chart->setChart(c.chart);
+    // The chart is drawn when its page is in front (moving through the list draws nothing).
+    m_chartToDraw = m_pages->currentWidget() != m_chart;
+    if (!m_chartToDraw) m_chart->setChart(c.chart);
     for (int i = 0; i < m_flags.size(); ++i) {
         const HealthAnswer answer = c.health.value(i);
         m_flags.at(i)->setChecked(answer.yes);

@@ -96,6 +96,8 @@ private:
     // included) until a click changes it.
     QString m_shownChart;
     bool m_chartChanged = false;
+    // The shown consultation's chart is not drawn yet.
+    bool m_chartToDraw = false;
     QHash<QString, widgets::LookupCombo*> m_lookups;
     QVector<QCheckBox*> m_flags;
     QVector<QLineEdit*> m_comments;

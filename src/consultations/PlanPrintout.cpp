@@ -81,9 +81,10 @@ reports::Report PlanPrintout::report() const {
     report.setRows(m_rows);
     reports::ReportValues values;
     for (auto it = m_teeth.cbegin(); it != m_teeth.cend(); ++it) values.set(it.key(), it.value());
-    values.set(QStringLiteral("Klients"), m_patient);
-    values.set(QStringLiteral("Datums"), m_date.toString(QStringLiteral("dd.MM.yyyy")));
-    values.set(QStringLiteral("Numurs"), m_number);
+    // Named apart from the rows' columns, which a layout's placeholders find first.
+    values.set(QStringLiteral("Pacients"), m_patient);
+    values.set(QStringLiteral("KonsDatums"), m_date.toString(QStringLiteral("dd.MM.yyyy")));
+    values.set(QStringLiteral("KonsNumurs"), m_number);
     values.set(QStringLiteral("KopaSumma"), m_totals.amountText());
     values.set(QStringLiteral("KopaLaiks"), m_totals.timeText());
     report.setValues(values);

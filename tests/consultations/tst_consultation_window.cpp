@@ -621,6 +621,7 @@ private Q_SLOTS:
         QVERIFY(w->setCurrentKey(key));
         dentalchart::DentalChartPage* chart = w->form()->chartPage();
         chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->form()->pages()->setCurrentWidget(chart);
         QVERIFY2(chart->statusText().contains(QStringLiteral("x+kz1C")), qPrintable(chart->statusText()));
         QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
         qobject_cast<QPlainTextEdit*>(w->form()->field("DIAGNOZE"))->setPlainText(QStringLiteral("bez izmaiņām kartē"));
@@ -629,7 +630,6 @@ private Q_SLOTS:
         QCOMPARE(modal.messages, QStringList());
         QCOMPARE(row(key).first("ZOBU_KARTE").toString(), stored);
 
-        w->form()->pages()->setCurrentWidget(chart);
         QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
         chart->palette()->button(dentalchart::Tool::Extracted)->click();
         QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, chart->widgetPoint(topViewMiddle(1)));

@@ -376,7 +376,7 @@ private Q_SLOTS:
         QVERIFY2(!text.isEmpty(), "pdftotext gave no text");
         for (const QString& expected :
              {QStringLiteral("ĀRSTĒŠANAS PLĀNS"), QStringLiteral("Pacients: Anna Liepiņa"),
-              QStringLiteral("Konsultācija Nr. 77, 14.03.2025"), QStringLiteral("Profesionālā tīrīšana; Rentgenuzņēmums;"),
+              QStringLiteral("Konsultācija Nr. 77, 14.03.2025\n"), QStringLiteral("Profesionālā tīrīšana; Rentgenuzņēmums;"),
               QStringLiteral("63-70"), QStringLiteral("1; 2;"), QStringLiteral("Kopā summa :"),
               QStringLiteral("Laiks :")})
             QVERIFY2(text.contains(expected), qPrintable(expected + QStringLiteral(" not in:\n") + text));
