@@ -27,7 +27,8 @@ const QStringList& ChangeNotifier::watchedTables() {
                // their allocations (those without a typed signal yet: through tableChanged).
                << QStringLiteral("O_KONSULT_PIET_HD") << QStringLiteral("O_KONSULTACIJA_HD")
                << QStringLiteral("O_PAVOUT_HD") << QStringLiteral("O_PAVOUT_DT")
-               << QStringLiteral("O_APMAKS_HD") << QStringLiteral("O_APMAKS_DT");
+               << QStringLiteral("O_APMAKS_HD") << QStringLiteral("O_APMAKS_DT")
+               << QStringLiteral("O_ARSTPLANS") << QStringLiteral("O_ARSTESANA_DT");
         return tables;
     }();
     return tables;
@@ -65,6 +66,8 @@ void ChangeNotifier::announce(const QString& table, const QList<int>& keys) {
         Q_EMIT appointmentsChanged(keys);
     else if (table == QLatin1String("O_KONSULTACIJA_HD"))
         Q_EMIT consultationsChanged(keys);
+    else if (table == QLatin1String("O_ARSTPLANS") || table == QLatin1String("O_ARSTESANA_DT"))
+        Q_EMIT treatmentsChanged(keys);
     else if (table == QLatin1String("O_DIENAS"))
         Q_EMIT dayLocksChanged();
     else if (table == QLatin1String("N_USERS"))

@@ -45,6 +45,8 @@ Q_SIGNALS:
     void appointmentsChanged(const QList<int>& keys);
     // Consultations (O_KONSULTACIJA_HD).
     void consultationsChanged(const QList<int>& keys);
+    // Plan lines (O_ARSTPLANS) or treatment lines (O_ARSTESANA_DT) of consultations.
+    void treatmentsChanged(const QList<int>& keys);
     void dayLocksChanged();
     void usersChanged();
     void settingsChanged();

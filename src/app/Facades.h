@@ -38,6 +38,11 @@ struct ReferencesFacade {
 
 // The appointment the editor opens: an existing one by key, or a new one (key 0) in the clicked
 // slot of a specialist's column (roomKey 0) or of a room's column (specialistKey 0).
+struct PriceListFacade {
+    // The price list as a modal picker positioned on the manipulation; the chosen key, or 0.
+    std::function<int(QWidget* parent, int currentKey)> pick;
+};
+
 struct AppointmentTarget {
     int appointmentKey = 0;
     int specialistKey = 0;
@@ -61,6 +66,7 @@ struct BillingFacade {
 struct Facades {
     PatientsFacade patients;
     ReferencesFacade references;
+    PriceListFacade priceList;
     CalendarFacade calendar;
     ConsultationsFacade consultations;
     BillingFacade billing;

@@ -44,10 +44,10 @@ struct HealthAnswer {
     bool operator==(const HealthAnswer&) const = default;
 };
 
-// A consultation's header as the register edits it: the header panel, the questionnaire and the
-// diagnosis. Keys of 0 mean "nothing chosen"; 1 is the default row "not set" of patients and
-// staff. The columns of the chart, status and plan pages are not part of it and a save leaves
-// them as they are.
+// A consultation's header as the register edits it: the header panel, the questionnaire, the
+// diagnosis and the dental chart. Keys of 0 mean "nothing chosen"; 1 is the default row "not set"
+// of patients and staff. The columns of the status page are not part of it and a save leaves them
+// as they are; plan and treatment lines are rows of their own.
 struct Consultation {
     int isn = 0;             // 0 = not stored yet
     QString number;          // NUMURS
@@ -63,6 +63,7 @@ struct Consultation {
     QString timeEnd;         // TIME_END "hh:nn"
     QString notes;           // PIEZIMES
     QString diagnosis;       // DIAGNOZE
+    QString chart;           // ZOBU_KARTE, the dental chart's stored text
     QVector<HealthAnswer> health = QVector<HealthAnswer>(HealthQuestions().size());
     bool rejected = false;   // DZESTS = 1
     QString patientName;     // "UZVARDS VARDS" of the patient

@@ -2,6 +2,8 @@
 
 #include "app/TimeText.h"
 #include "consultations/ConsultationTimes.h"
+#include "consultations/DentalChartPage.h"
+#include "consultations/TFKartesOpcijas.h"
 #include "widgets/LookupCombo.h"
 #include "widgets/NullableDateEdit.h"
 
@@ -148,7 +150,9 @@ ConsultationForm::ConsultationForm(QWidget* parent) : QWidget(parent) {
         m_pages->addTab(page, caption);
     };
     placeholder("tabStatuss", tr("Statusa (Zobu) formula"));
-    placeholder("tabZKarte", tr("Z-karte"));
+    m_chart = new dentalchart::DentalChartPage(m_pages);
+    m_chart->setObjectName(QStringLiteral("tabZKarte"));
+    m_pages->addTab(m_chart, tr("Z-karte"));
     auto* diagnosisPage = new QWidget(m_pages);
     diagnosisPage->setObjectName(QStringLiteral("tabDiagnoze"));
     auto* diagnosisLayout = new QVBoxLayout(diagnosisPage);
@@ -168,6 +172,21 @@ ConsultationForm::ConsultationForm(QWidget* parent) : QWidget(parent) {
 
     connect(m_btKlients, &QPushButton::clicked, this, &ConsultationForm::patientRequested);
     connect(m_btInfo, &QPushButton::clicked, this, &ConsultationForm::patientInfoRequested);
+    connect(m_chart, &dentalchart::DentalChartPage::chartChanged, this, [this](const QString& text) {
+        m_chartChanged = true;
+        Q_EMIT chartChanged(text);
+    });
+    // The palette belongs to the chart page: it goes when another page comes forward.
+    connect(m_pages, &QTabWidget::currentChanged, this, [this] {
+        if (m_chartToDraw && m_pages->currentWidget() == m_chart) {
+            m_chartToDraw = false;
+            m_chart->setChart(m_shownChart);
+        }
+        if (m_editable && m_pages->currentWidget() == m_chart)
+            showChartPalette();
+        else
+            hideChartPalette();
+    });
     connect(m_cbStart->lineEdit(), &QLineEdit::editingFinished, this, &ConsultationForm::startLeft);
     connect(m_cbStart, &QComboBox::activated, this, &ConsultationForm::startLeft);
     connect(m_cbEnd->lineEdit(), &QLineEdit::editingFinished, this, &ConsultationForm::endLeft);
@@ -208,11 +227,17 @@ void ConsultationForm::showConsultation(const Consultation& c, const QString& du
     lookup(QStringLiteral("ISASISTENTS"))->setKey(c.assistant);
     m_edPiezimes->setPlainText(c.notes);
     m_edDiagnoze->setPlainText(c.diagnosis);
+    m_shownChart = c.chart;
+    m_chartChanged = false;
+    // The chart is drawn when its page is in front (moving through the list draws nothing).
+    m_chartToDraw = m_pages->currentWidget() != m_chart;
+    if (!m_chartToDraw) m_chart->setChart(c.chart);
     for (int i = 0; i < m_flags.size(); ++i) {
         const HealthAnswer answer = c.health.value(i);
         m_flags.at(i)->setChecked(answer.yes);
         m_comments.at(i)->setText(answer.comment);
     }
+    Q_EMIT consultationShown(c.isn);
 }
 
 void ConsultationForm::clearConsultation() {
@@ -233,6 +258,7 @@ Consultation ConsultationForm::collect(const Consultation& over) const {
     c.assistant = lookup(QStringLiteral("ISASISTENTS"))->key();
     c.notes = m_edPiezimes->toPlainText();
     c.diagnosis = m_edDiagnoze->toPlainText();
+    c.chart = m_chartChanged ? m_chart->chart() : m_shownChart;
     for (int i = 0; i < m_flags.size(); ++i) c.health[i] = {m_flags.at(i)->isChecked(), m_comments.at(i)->text()};
     return c;
 }
@@ -254,7 +280,19 @@ void ConsultationForm::setEditable(bool editable) {
         flag->setFocusPolicy(editable ? Qt::StrongFocus : Qt::NoFocus);
     }
     for (QLineEdit* comment : std::as_const(m_comments)) comment->setReadOnly(!editable);
+    const bool wasEditable = m_chart->isEditable();
+    m_chart->setEditable(editable);
+    if (!editable)
+        hideChartPalette();
+    else if (!wasEditable && m_pages->currentWidget() == m_chart)
+        showChartPalette();
 }
+
+void ConsultationForm::showChartPalette() {
+    if (isVisible()) m_chart->showPalette();
+}
+
+void ConsultationForm::hideChartPalette() { m_chart->hidePalette(); }
 
 void ConsultationForm::focusField(const QString& column) {
     if (column.isEmpty()) return;

@@ -13,6 +13,10 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 
+namespace dentalchart {
+class DentalChartPage;
+}
+
 namespace widgets {
 class LookupCombo;
 class NullableDateEdit;
@@ -54,6 +58,10 @@ public:
     // "btKlients", "btKlientsInfo".
     QPushButton* button(const QString& name) const;
     QTabWidget* pages() const { return m_pages; }
+    dentalchart::DentalChartPage* chartPage() const { return m_chart; }
+    // The chart's palette is up while the consultation is edited and the chart page is in front.
+    void showChartPalette();
+    void hideChartPalette();
 
     // The time fields' rules when one is left: the end from start + duration, the duration from
     // end - start.
@@ -64,6 +72,10 @@ public:
 Q_SIGNALS:
     void patientRequested();
     void patientInfoRequested();
+    // A click changed the dental chart: its stored text.
+    void chartChanged(const QString& text);
+    // Another consultation is shown (key 0: an unsaved one, or none).
+    void consultationShown(int key);
 
 private:
     void setTime(QComboBox* combo, const QString& text);
@@ -79,6 +91,13 @@ private:
     QPushButton* m_btKlients;
     QPushButton* m_btInfo;
     QTabWidget* m_pages;
+    dentalchart::DentalChartPage* m_chart;
+    // The chart as it was read; written back as it stood (records the page could not read
+    // included) until a click changes it.
+    QString m_shownChart;
+    bool m_chartChanged = false;
+    // The shown consultation's chart is not drawn yet.
+    bool m_chartToDraw = false;
     QHash<QString, widgets::LookupCombo*> m_lookups;
     QVector<QCheckBox*> m_flags;
     QVector<QLineEdit*> m_comments;

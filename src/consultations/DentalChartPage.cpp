@@ -72,11 +72,15 @@ QWidget* DentalChartPage::canvas() const { return m_canvas; }
 
 void DentalChartPage::setImageFolder(const QString& folder) {
     m_folder = folder;
-    setChart(chart());
+    m_renderer.setFolder(m_folder);
+    // The records skipped when the chart was read stay named.
+    showStatus(m_skipped, m_renderer.drawAll(m_chart));
+    m_canvas->update();
 }
 
 void DentalChartPage::setChart(const QString& text) {
-    const QStringList skipped = m_chart.read(text);
+    m_skipped = m_chart.read(text);
+    const QStringList& skipped = m_skipped;
     m_renderer.setFolder(m_folder);
     const QStringList missing = m_renderer.drawAll(m_chart);
     showStatus(skipped, missing);

@@ -68,6 +68,8 @@ private:
     ToothChart m_chart;
     ChartRenderer m_renderer;
     QString m_folder;
+    // The records of the stored text that could not be read.
+    QStringList m_skipped;
     bool m_editable = false;
     Canvas* m_canvas = nullptr;
     QLabel* m_status = nullptr;

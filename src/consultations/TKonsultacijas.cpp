@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "consultations/ConsultationForm.h"
 #include "consultations/TIzpildeFiltrs.h"
+#include "consultations/TreatmentPage.h"
 #include "db/DbError.h"
 #include "models/ResultTableModel.h"
 #include "widgets/GridLayout.h"
@@ -14,6 +15,7 @@
 #include "widgets/LookupCombo.h"
 
 #include <QCloseEvent>
+#include <QHideEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -140,6 +142,21 @@ void TKonsultacijas::buildConsultationsTab(QWidget* page) {
     btRekins->setEnabled(false);
 
     m_form = new ConsultationForm(page);
+    // The plan and treatment pages stand on the form's pages of those names.
+    auto placeLines = [&](const char* name, LineKind kind) {
+        auto* holder = m_form->pages()->findChild<QWidget*>(QString::fromLatin1(name));
+        auto* lines = new TreatmentPage(m_session, kind, holder);
+        auto* holderLayout = new QVBoxLayout(holder);
+        holderLayout->setContentsMargins(0, 0, 0, 0);
+        holderLayout->addWidget(lines);
+        return lines;
+    };
+    m_planPage = placeLines("tabPlans", LineKind::Plan);
+    m_treatmentPage = placeLines("tabArstesana", LineKind::Treatment);
+    connect(m_form, &ConsultationForm::consultationShown, this, [this](int key) {
+        m_planPage->setConsultation(key);
+        m_treatmentPage->setConsultation(key);
+    });
 
     m_model = new models::ResultTableModel(this);
     models::GridColumn rejected;
@@ -199,6 +216,7 @@ void TKonsultacijas::buildConsultationsTab(QWidget* page) {
             });
     connect(m_form, &ConsultationForm::patientRequested, this, &TKonsultacijas::pickPatient);
     connect(m_form, &ConsultationForm::patientInfoRequested, this, &TKonsultacijas::showPatientCard);
+    connect(m_form, &ConsultationForm::chartChanged, this, &TKonsultacijas::chartChanged);
 }
 
 QPushButton* TKonsultacijas::button(const QString& name) const { return findChild<QPushButton*>(name); }
@@ -274,7 +292,21 @@ void TKonsultacijas::closeEvent(QCloseEvent* event) {
         return;
     }
     saveSettings();
+    m_form->hideChartPalette();
     QWidget::closeEvent(event);
+}
+
+void TKonsultacijas::hideEvent(QHideEvent* event) {
+    m_form->hideChartPalette();
+    QWidget::hideEvent(event);
+}
+
+void TKonsultacijas::chartChanged(const QString& text) {
+    if (m_state == State::Browse) return;
+    m_record.chart = text;
+    // A new consultation keeps its chart until it is saved; a stored one has it written at once.
+    if (m_state != State::Edit || m_record.isn <= 0) return;
+    write([&] { m_record.readStamp = m_dati.saveChart(m_record, text, m_session.UserIsn()); });
 }
 
 void TKonsultacijas::keyPressEvent(QKeyEvent* event) {

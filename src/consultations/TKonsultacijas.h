@@ -21,6 +21,7 @@ namespace consultations {
 
 class ConsultationForm;
 class TIzpildeFiltrs;
+class TreatmentPage;
 
 // "Pieteikumi un konsultācijas": the requests tab and the consultations tab with its tool bar,
 // the header and inner pages of the current consultation and the list of consultations of the
@@ -67,6 +68,8 @@ public:
     int requestKey() const { return m_requestKey; }
 
     ConsultationForm* form() const { return m_form; }
+    TreatmentPage* planPage() const { return m_planPage; }
+    TreatmentPage* treatmentPage() const { return m_treatmentPage; }
     QTableView* grid() const { return m_grid; }
     models::ResultTableModel* model() const { return m_model; }
     QTabWidget* tabs() const { return m_tabs; }
@@ -76,6 +79,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -86,6 +90,8 @@ private:
     void showCurrent();
     void currentRowChanged(int row, int previousRow);
     void pickPatient();
+    // A click on the chart: stored at once while a stored consultation is edited.
+    void chartChanged(const QString& text);
     void showPatientCard();
     void message(const QString& text);
     // Runs a change; a stale save is shown with the current row, a database error as
@@ -116,6 +122,8 @@ private:
     QTabWidget* m_tabs;
     QSplitter* m_splitter = nullptr;
     ConsultationForm* m_form = nullptr;
+    TreatmentPage* m_planPage = nullptr;
+    TreatmentPage* m_treatmentPage = nullptr;
     QTableView* m_grid = nullptr;
     models::ResultTableModel* m_model = nullptr;
     QMenu* m_gridMenu = nullptr;

@@ -36,7 +36,8 @@ db::Params editedColumns(const Consultation& c, const QDateTime& now) {
                  {QStringLiteral("TIME_START"), c.timeStart},
                  {QStringLiteral("TIME_END"), c.timeEnd},
                  {QStringLiteral("PIEZIMES"), textOrNull(c.notes)},
-                 {QStringLiteral("DIAGNOZE"), textOrNull(c.diagnosis)}};
+                 {QStringLiteral("DIAGNOZE"), textOrNull(c.diagnosis)},
+                 {QStringLiteral("ZOBU_KARTE"), textOrNull(c.chart)}};
     const QVector<HealthQuestion>& questions = HealthQuestions();
     for (int i = 0; i < questions.size(); ++i) {
         const HealthAnswer answer = c.health.value(i);
@@ -50,7 +51,8 @@ QStringList editedColumnNames() {
     QStringList names{QStringLiteral("NUMURS"),     QStringLiteral("DATUMS"),        QStringLiteral("ISKLIENTS"),
                       QStringLiteral("ISKONSULTPIET"), QStringLiteral("ISIZPILDITAJS"), QStringLiteral("ISASISTENTS"),
                       QStringLiteral("ISKABINETS"), QStringLiteral("ISVEIDS"),       QStringLiteral("TIME_START"),
-                      QStringLiteral("TIME_END"),   QStringLiteral("PIEZIMES"),      QStringLiteral("DIAGNOZE")};
+                      QStringLiteral("TIME_END"),   QStringLiteral("PIEZIMES"),      QStringLiteral("DIAGNOZE"),
+                      QStringLiteral("ZOBU_KARTE")};
     for (const HealthQuestion& q : HealthQuestions()) names << column(q) << commentColumn(q);
     return names;
 }
@@ -141,6 +143,7 @@ std::optional<Consultation> TKonsultacijasDati::load(int key) {
     c.timeEnd = v(QStringLiteral("TIME_END")).toString().trimmed();
     c.notes = v(QStringLiteral("PIEZIMES")).toString();
     c.diagnosis = v(QStringLiteral("DIAGNOZE")).toString();
+    c.chart = v(QStringLiteral("ZOBU_KARTE")).toString();
     const QVector<HealthQuestion>& questions = HealthQuestions();
     for (int i = 0; i < questions.size(); ++i)
         c.health[i] = {v(column(questions.at(i))).toInt() == 1, v(commentColumn(questions.at(i))).toString()};
@@ -239,6 +242,27 @@ ConsultationSave TKonsultacijasDati::save(const Consultation& c, int userIsn, co
                       result.key, QString(), QDateTime(c.date, now.time()));
     tx.commit();
     return result;
+}
+
+QVariant TKonsultacijasDati::saveChart(const Consultation& c, const QString& chart, int userIsn,
+                                       const QDateTime& now) {
+    if (c.isn <= 0) return c.readStamp;
+    db::Params p{{QStringLiteral("ZOBU_KARTE"), textOrNull(chart)},
+                 {QStringLiteral("ISUSER_EDIT"), keyOrNull(userIsn)},
+                 {QStringLiteral("IEVDAT_EDIT"), now},
+                 {QStringLiteral("ISN"), c.isn}};
+    const QString where = QStringLiteral(" WHERE ISN=:ISN") + db::UnchangedSince(c.readStamp, p);
+    db::Transaction tx(m_db);
+    // Only the chart: the header being edited is stored by its own save.
+    if (tx.exec(QStringLiteral("UPDATE O_KONSULTACIJA_HD SET ZOBU_KARTE=:ZOBU_KARTE, ISUSER_EDIT=:ISUSER_EDIT, "
+                               "IEVDAT_EDIT=:IEVDAT_EDIT") +
+                    where,
+                p) == 0)
+        throw db::StaleRowError();
+    tx.touch(table(), c.isn);
+    tx.commit();
+    // The column keeps tenths of a millisecond: the stamp as stored is the millisecond written.
+    return now;
 }
 
 QString TKonsultacijasDati::reject(const Consultation& c, int userIsn) { return setRejected(c, true, userIsn); }

@@ -70,6 +70,11 @@ public:
     // meanwhile is refused like any duplicate.
     ConsultationSave save(const Consultation& consultation, int userIsn,
                           const QDateTime& now = QDateTime::currentDateTime());
+    // Stores the dental chart of a stored consultation that is being edited, without its other
+    // columns; returns the row's new change stamp (the edit goes on from it). A row another
+    // workstation changed since it was read is refused (db::StaleRowError) and nothing is written.
+    QVariant saveChart(const Consultation& consultation, const QString& chart, int userIsn,
+                       const QDateTime& now = QDateTime::currentDateTime());
     // Marks the consultation rejected (DZESTS = 1) with a journal entry "D", or takes the mark
     // away again ("L"). A locked day refuses both with the message returned.
     QString reject(const Consultation& consultation, int userIsn);

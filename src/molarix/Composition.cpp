@@ -17,6 +17,7 @@ namespace molarix {
 void Compose(app::WindowRegistry& registry, app::Session& session) {
     references::RegisterWindows(registry, session);
     pricelist::RegisterWindows(registry);
+    pricelist::RegisterPicker(session);
     patients::RegisterWindows(registry, session);
     calendar::RegisterWindows(registry, session);
     journal::RegisterWindows(registry);

@@ -245,6 +245,11 @@ void Tn_klprec::buildUi() {
     connect(m_card, &Tn_klprecDati::saveRequested, this, &Tn_klprec::saveItem);
     connect(m_card, &Tn_klprecDati::cancelRequested, this, &Tn_klprec::cancelItem);
     connect(m_card, &Tn_klprecDati::copyRequested, this, &Tn_klprec::copyItem);
+    connect(m_card, &Tn_klprecDati::attachRequested, this, &Tn_klprec::chooseAttached);
+    m_card->setItemNames([this](int key) {
+        const PriceItem item = m_store.loadItem(key);
+        return item.isn > 0 ? item.name : QString::number(key);
+    });
     resize(820, 640);
 }
 
@@ -573,8 +578,13 @@ void Tn_klprec::copyItem() {
 }
 
 bool Tn_klprec::saveItem() {
+    if (m_card->isNew() ? !m_mayAdd : !m_mayEdit) return false;
+    const QString attachedProblem = m_card->attachedProblem();
+    if (!attachedProblem.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), attachedProblem);
+        return false;
+    }
     PriceItem item = m_card->item();
-    if (item.isn == 0 ? !m_mayAdd : !m_mayEdit) return false;
     const PriceListResult r = m_store.saveItem(item, m_session.UserIsn());
     if (!r.ok) {
         QMessageBox::warning(this, windowTitle(), r.dbError ? tr("Sistēmas kļūda: ") + r.message : r.message);
@@ -587,6 +597,15 @@ bool Tn_klprec::saveItem() {
     if (item.group != currentGroup() && TTreeMyRec::findNode(m_tvGroups, item.group)) selectGroup(item.group);
     reloadItems(item.isn);
     return true;
+}
+
+void Tn_klprec::chooseAttached() {
+    if (m_card->isNew() ? !m_mayAdd : !m_mayEdit) return;
+    const int key = choose(m_session, 0, this);
+    if (key <= 0) return;
+    PriceItem chosen;
+    if (!widgets::Guard(this, [&] { chosen = m_store.loadItem(key); }) || chosen.isn <= 0) return;
+    m_card->addAttached(chosen.isn, chosen.price.toDouble());
 }
 
 bool Tn_klprec::cardChanged() const {
@@ -690,6 +709,12 @@ int Tn_klprec::choose(app::Session& session, int currentKey, QWidget* parent) {
     window.setWindowModality(Qt::ApplicationModal);
     if (currentKey) window.goToItem(currentKey);
     return window.exec() == QDialog::Accepted ? window.chosenKey() : 0;
+}
+
+void RegisterPicker(app::Session& session) {
+    session.facades().priceList.pick = [&session](QWidget* parent, int currentKey) {
+        return Tn_klprec::choose(session, currentKey, parent);
+    };
 }
 
 void RegisterWindows(app::WindowRegistry& registry) {

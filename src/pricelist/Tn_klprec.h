@@ -64,6 +64,9 @@ public:
     // user answers "Vai saglabāt izmaiņas ?".
     void reject() override;
     void cancelItem();
+    // "Pievienot" of the card's attached items: the price list in selection mode, then the chosen
+    // item at its price.
+    void chooseAttached();
     void deleteItems();
     void searchItem(const QString& text);
     void searchNext();
@@ -138,5 +141,7 @@ private:
 
 // Gives the main window the price list.
 void RegisterWindows(app::WindowRegistry& registry);
+// Gives the other subsystems the price list as a picker.
+void RegisterPicker(app::Session& session);
 
 }  // namespace pricelist

@@ -1,6 +1,7 @@
 #include "pricelist/Tn_klprecDati.h"
 
 #include "models/ResultTableModel.h"
+#include "pricelist/AttachedItems.h"
 
 #include <QCheckBox>
 #include <QHash>
@@ -8,6 +9,9 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QLineEdit>
@@ -97,6 +101,30 @@ Tn_klprecDati::Tn_klprecDati(QWidget* parent) : QWidget(parent) {
     form->addRow(tr("Otrais atgādinājums (dienas)"), m_edSecondNotif);
     layout->addLayout(form);
 
+    auto* attached = new QGroupBox(tr("Pievienotās preces"), this);
+    attached->setObjectName(QStringLiteral("gbPievienotas"));
+    m_grdPievienotas = new QTableWidget(0, 3, attached);
+    m_grdPievienotas->setObjectName(QStringLiteral("grdPievienotas"));
+    m_grdPievienotas->setHorizontalHeaderLabels({tr("Manipulācija"), tr("Cena"), tr("Daudzums")});
+    m_grdPievienotas->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_grdPievienotas->verticalHeader()->setVisible(false);
+    m_grdPievienotas->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    m_grdPievienotas->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grdPievienotas->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grdPievienotas->setMinimumHeight(m_grdPievienotas->verticalHeader()->defaultSectionSize() * 4);
+    auto* btPievienot = new QPushButton(tr("Pievienot"), attached);
+    btPievienot->setObjectName(QStringLiteral("btPievienot"));
+    auto* btNonemt = new QPushButton(tr("Noņemt"), attached);
+    btNonemt->setObjectName(QStringLiteral("btNonemt"));
+    auto* attachedButtons = new QVBoxLayout;
+    attachedButtons->addWidget(btPievienot);
+    attachedButtons->addWidget(btNonemt);
+    attachedButtons->addStretch();
+    auto* attachedLayout = new QHBoxLayout(attached);
+    attachedLayout->addWidget(m_grdPievienotas, 1);
+    attachedLayout->addLayout(attachedButtons);
+    layout->addWidget(attached, 1);
+
     auto* buttons = new QHBoxLayout;
     m_btSaglabat = new QPushButton(tr("&Saglabāt"), this);
     m_btSaglabat->setObjectName(QStringLiteral("btSaglabat"));
@@ -107,11 +135,15 @@ Tn_klprecDati::Tn_klprecDati(QWidget* parent) : QWidget(parent) {
     buttons->addStretch();
     buttons->addWidget(m_btKopet);
     layout->addLayout(buttons);
-    layout->addStretch();
 
     connect(m_btSaglabat, &QPushButton::clicked, this, &Tn_klprecDati::saveRequested);
     connect(m_btAtcelt, &QPushButton::clicked, this, &Tn_klprecDati::cancelRequested);
     connect(m_btKopet, &QPushButton::clicked, this, &Tn_klprecDati::copyRequested);
+    connect(btPievienot, &QPushButton::clicked, this, &Tn_klprecDati::attachRequested);
+    connect(btNonemt, &QPushButton::clicked, this, [this] { removeAttached(m_grdPievienotas->currentRow()); });
+    connect(m_grdPievienotas, &QTableWidget::itemChanged, this, [this] {
+        if (!m_showingAttached) m_attachedChanged = true;
+    });
     connect(m_btKrasa, &QPushButton::clicked, this, [this] {
         const QColor c = QColorDialog::getColor(m_color ? toQColor(m_color) : QColor(Qt::black), this, tr("Krāsa :"));
         if (!c.isValid()) return;
@@ -166,6 +198,73 @@ void Tn_klprecDati::setItem(const PriceItem& item) {
     showColor();
     m_edFirstNotif->setText(numberText(item.firstNotif, QString()));
     m_edSecondNotif->setText(numberText(item.secondNotif, QString()));
+    m_attachedChanged = false;
+    showAttached(ParseAttachedItems(item.attached));
+}
+
+void Tn_klprecDati::showAttached(const QVector<AttachedItem>& items) {
+    m_showingAttached = true;
+    m_grdPievienotas->setRowCount(0);
+    for (const AttachedItem& a : items) {
+        const int row = m_grdPievienotas->rowCount();
+        m_grdPievienotas->insertRow(row);
+        auto* name = new QTableWidgetItem(m_nameOf ? m_nameOf(a.item) : QString::number(a.item));
+        name->setData(Qt::UserRole, a.item);
+        name->setFlags(name->flags() & ~Qt::ItemIsEditable);
+        m_grdPievienotas->setItem(row, 0, name);
+        auto* price = new QTableWidgetItem(QString::number(a.price, 'f', 2));
+        price->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_grdPievienotas->setItem(row, 1, price);
+        auto* quantity = new QTableWidgetItem(QString::number(a.quantity, 'g', 15));
+        quantity->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_grdPievienotas->setItem(row, 2, quantity);
+    }
+    m_showingAttached = false;
+}
+
+void Tn_klprecDati::addAttached(int item, double price) {
+    // The list as shown, then the new line.
+    QVector<AttachedItem> items = ParseAttachedItems(attachedText());
+    items.append({item, price, 1});
+    showAttached(items);
+    m_attachedChanged = true;
+    m_grdPievienotas->setCurrentCell(m_grdPievienotas->rowCount() - 1, 1);
+}
+
+void Tn_klprecDati::removeAttached(int row) {
+    if (row < 0 || row >= m_grdPievienotas->rowCount()) return;
+    m_grdPievienotas->removeRow(row);
+    m_attachedChanged = true;
+}
+
+QString Tn_klprecDati::attachedProblem() {
+    for (int row = 0; row < m_grdPievienotas->rowCount(); ++row) {
+        for (int column : {1, 2}) {
+            bool ok = false;
+            const double value = ParsePrice(m_grdPievienotas->item(row, column)->text(), &ok);
+            if (ok && (column == 1 || value > 0)) continue;
+            m_grdPievienotas->setCurrentCell(row, column);
+            m_grdPievienotas->setFocus();
+            return column == 1 ? tr("Nekorekta pievienotās preces cena !!!")
+                               : tr("Nekorekts pievienotās preces daudzums !!!");
+        }
+    }
+    return QString();
+}
+
+QString Tn_klprecDati::attachedText() const {
+    if (!m_attachedChanged) return m_item.attached;
+    QVector<AttachedItem> items;
+    for (int row = 0; row < m_grdPievienotas->rowCount(); ++row) {
+        bool priceOk = false, quantityOk = false;
+        AttachedItem a;
+        a.item = m_grdPievienotas->item(row, 0)->data(Qt::UserRole).toInt();
+        a.price = ParsePrice(m_grdPievienotas->item(row, 1)->text(), &priceOk);
+        a.quantity = ParsePrice(m_grdPievienotas->item(row, 2)->text(), &quantityOk);
+        // attachedProblem() stops a save before an unreadable line could be left out here.
+        if (priceOk && quantityOk) items.append(a);
+    }
+    return AttachedItemsText(items);
 }
 
 PriceItem Tn_klprecDati::item() const {
@@ -185,6 +284,7 @@ PriceItem Tn_klprecDati::item() const {
     it.color = m_color;
     it.firstNotif = typedNumber(m_edFirstNotif->text(), m_item.firstNotif, QString(), true);
     it.secondNotif = typedNumber(m_edSecondNotif->text(), m_item.secondNotif, QString(), true);
+    it.attached = attachedText();
     return it;
 }
 

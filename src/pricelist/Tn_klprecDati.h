@@ -1,9 +1,13 @@
 #pragma once
+#include "pricelist/AttachedItems.h"
 #include "pricelist/PriceListStore.h"
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
+class QTableWidget;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -35,6 +39,17 @@ public:
     QComboBox* groupCombo() const { return m_cbGrupa; }
     QPushButton* saveButton() const { return m_btSaglabat; }
 
+    // "Pievienotās preces": the items a plan or treatment line of this manipulation brings along.
+    QTableWidget* attachedGrid() const { return m_grdPievienotas; }
+    // How the list names an item by its key.
+    void setItemNames(std::function<QString(int)> nameOf) { m_nameOf = std::move(nameOf); }
+    // Adds an item at its price, quantity 1.
+    void addAttached(int item, double price);
+    void removeAttached(int row);
+    // A price or quantity in the list that is not a number: the message, with the cell made
+    // current; empty when every line reads.
+    QString attachedProblem();
+
     // 0x00BBGGRR as stored <-> QColor.
     static QColor toQColor(int stored);
     static int fromQColor(const QColor& c);
@@ -43,9 +58,13 @@ Q_SIGNALS:
     void saveRequested();
     void cancelRequested();
     void copyRequested();
+    // "Pievienot" under the attached items: the window lets the user choose one.
+    void attachRequested();
 
 private:
     void showColor();
+    void showAttached(const QVector<AttachedItem>& items);
+    QString attachedText() const;
 
     PriceItem m_item;
     int m_color = 0;
@@ -66,6 +85,11 @@ private:
     QPushButton* m_btSaglabat;
     QPushButton* m_btAtcelt;
     QPushButton* m_btKopet;
+    QTableWidget* m_grdPievienotas;
+    std::function<QString(int)> m_nameOf;
+    // The list as stored is kept (unreadable entries included) until the user changes it.
+    bool m_attachedChanged = false;
+    bool m_showingAttached = false;
 };
 
 }  // namespace pricelist

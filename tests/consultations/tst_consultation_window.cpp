@@ -11,6 +11,8 @@
 #include "app/WindowRegistry.h"
 #include "calendar/TEditKalendar.h"
 #include "consultations/ConsultationForm.h"
+#include "consultations/DentalChartPage.h"
+#include "consultations/TFKartesOpcijas.h"
 #include "consultations/TIzpildeFiltrs.h"
 #include "consultations/TKonsultacijas.h"
 #include "db/DbError.h"
@@ -32,9 +34,15 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace consultations;
+
+namespace {
+// The middle of a tooth position's top view, in the chart's design coordinates.
+QPoint topViewMiddle(int t) { return dentalchart::layout::TopViewRect(t).topLeft() + QPoint(26, 26); }
+}  // namespace
 
 class TestConsultationWindow : public QObject {
     Q_OBJECT
@@ -504,6 +512,129 @@ private Q_SLOTS:
         // The main window's catalogue entry: the same single register.
         QVERIFY(m_registry->has(app::WindowId::Consultations));
         QCOMPARE(m_registry->open(app::WindowId::Consultations, *m_session, nullptr), static_cast<QWidget*>(shown()));
+    }
+
+    // The chart page of the window: a tooth clicked while a stored consultation is edited is in
+    // ZOBU_KARTE at once, the palette standing by while the chart page is in front; the save that
+    // follows keeps it and is not taken for another workstation's change.
+    void chartClicksStoredAtOnce() {
+        const int key = addConsultation({{"ZOBU_KARTE", "0+stEx/|"}});
+        TKonsultacijas* w = openRegister();
+        QVERIFY(w);
+        QVERIFY(w->setCurrentKey(key));
+        dentalchart::DentalChartPage* chart = w->form()->chartPage();
+        chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->form()->pages()->setCurrentWidget(chart);
+        QCOMPARE(chart->chart(), QStringLiteral("0+stEx/|"));
+        QVERIFY(!chart->palette()->isVisible());
+        // Not while only looking.
+        QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, chart->widgetPoint(topViewMiddle(5)));
+        QCOMPARE(chart->chart(), QStringLiteral("0+stEx/|"));
+
+        QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
+        QTRY_VERIFY(chart->palette()->isVisible());
+        chart->palette()->button(dentalchart::Tool::AmalgamFilling)->click();
+        ModalHelper modal;
+        QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, chart->widgetPoint(topViewMiddle(5)));
+        const QString afterClick = chart->chart();
+        QVERIFY(afterClick.startsWith(QStringLiteral("0+stEx/|4+kz4")));
+        QCOMPARE(row(key).first("ZOBU_KARTE").toString(), afterClick);
+        QCOMPARE(w->state(), TKonsultacijas::State::Edit);
+        // A second tooth, then another page: the palette goes, and comes back with the chart.
+        QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, chart->widgetPoint(topViewMiddle(20)));
+        QVERIFY(chart->chart().contains(QStringLiteral("19+kz4")));
+        QCOMPARE(row(key).first("ZOBU_KARTE").toString(), chart->chart());
+        w->form()->pages()->setCurrentIndex(0);
+        QVERIFY(!chart->palette()->isVisible());
+        w->form()->pages()->setCurrentWidget(chart);
+        QVERIFY(chart->palette()->isVisible());
+
+        qobject_cast<QPlainTextEdit*>(w->form()->field("DIAGNOZE"))->setPlainText(QStringLiteral("Kariess 15., 45."));
+        QTest::mouseClick(w->button("btSaglabat"), Qt::LeftButton);
+        QCOMPARE(modal.messages, QStringList());
+        QCOMPARE(w->state(), TKonsultacijas::State::Browse);
+        QVERIFY(!chart->palette()->isVisible());
+        const db::ResultSet stored = row(key);
+        QCOMPARE(stored.first("DIAGNOZE").toString(), QStringLiteral("Kariess 15., 45."));
+        QCOMPARE(stored.first("ZOBU_KARTE").toString(), chart->chart());
+    }
+
+    // A new consultation keeps its chart until its save inserts it.
+    void newConsultationSavesItsChart() {
+        TKonsultacijas* w = openRegister();
+        QVERIFY(w);
+        QTest::mouseClick(w->button("btJauns"), Qt::LeftButton);
+        QCOMPARE(w->state(), TKonsultacijas::State::Insert);
+        dentalchart::DentalChartPage* chart = w->form()->chartPage();
+        chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->form()->pages()->setCurrentWidget(chart);
+        QVERIFY(chart->palette()->isVisible());
+        chart->palette()->button(dentalchart::Tool::Extracted)->click();
+        QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, chart->widgetPoint(topViewMiddle(1)));
+        QCOMPARE(chart->chart(), QStringLiteral("0+stEx/|"));
+        QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM O_KONSULTACIJA_HD").toInt(), 0);
+
+        m_session->facades().patients.pick = [this](QWidget*, int) { return m_anna; };
+        QTest::mouseClick(w->form()->button("btKlients"), Qt::LeftButton);
+        w->form()->lookup("ISKABINETS")->setKey(m_room1);
+        ModalHelper modal;
+        QTest::mouseClick(w->button("btSaglabat"), Qt::LeftButton);
+        QCOMPARE(modal.messages, QStringList());
+        const int key = m_db->scalar("SELECT MAX(ISN) FROM O_KONSULTACIJA_HD").toInt();
+        QCOMPARE(row(key).first("ZOBU_KARTE").toString(), QStringLiteral("0+stEx/|"));
+    }
+
+    // Another workstation changed the consultation after the edit began: a click is refused
+    // with the stale-row message, nothing of ours is written, and their version is shown.
+    void chartClickOverAnotherWorkstationsChange() {
+        const int key = addConsultation({{"ZOBU_KARTE", "2+kz4C|"}});
+        TKonsultacijas* w = openRegister();
+        QVERIFY(w);
+        QVERIFY(w->setCurrentKey(key));
+        dentalchart::DentalChartPage* chart = w->form()->chartPage();
+        chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->form()->pages()->setCurrentWidget(chart);
+        QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
+        chart->palette()->button(dentalchart::Tool::Extracted)->click();
+        {
+            db::Transaction other(*m_db);
+            other.exec("UPDATE O_KONSULTACIJA_HD SET ZOBU_KARTE='2+kz4C|7+stEx/|', IEVDAT_EDIT=:T WHERE ISN=:K",
+                       {{"T", QDateTime::currentDateTime().addSecs(3)}, {"K", key}});
+            other.commit();
+        }
+        ModalHelper modal;
+        QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, chart->widgetPoint(topViewMiddle(1)));
+        QCOMPARE(modal.messages, QStringList{db::StaleRowError::Message()});
+        QCOMPARE(w->state(), TKonsultacijas::State::Browse);
+        QCOMPARE(row(key).first("ZOBU_KARTE").toString(), QStringLiteral("2+kz4C|7+stEx/|"));
+        QCOMPARE(chart->chart(), QStringLiteral("2+kz4C|7+stEx/|"));
+        QVERIFY(!chart->palette()->isVisible());
+    }
+
+    // A stored chart with records the page cannot read: the status bar names them, a save that
+    // did not touch the chart writes it back as it was, and a click keeps every readable record.
+    void brokenChartRecordsKept() {
+        const QString stored = QStringLiteral("2+kz4C|x+kz1C|7+stEx/|");
+        const int key = addConsultation({{"ZOBU_KARTE", stored}});
+        TKonsultacijas* w = openRegister();
+        QVERIFY(w);
+        QVERIFY(w->setCurrentKey(key));
+        dentalchart::DentalChartPage* chart = w->form()->chartPage();
+        chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->form()->pages()->setCurrentWidget(chart);
+        QVERIFY2(chart->statusText().contains(QStringLiteral("x+kz1C")), qPrintable(chart->statusText()));
+        QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
+        qobject_cast<QPlainTextEdit*>(w->form()->field("DIAGNOZE"))->setPlainText(QStringLiteral("bez izmaiņām kartē"));
+        ModalHelper modal;
+        QTest::mouseClick(w->button("btSaglabat"), Qt::LeftButton);
+        QCOMPARE(modal.messages, QStringList());
+        QCOMPARE(row(key).first("ZOBU_KARTE").toString(), stored);
+
+        QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
+        chart->palette()->button(dentalchart::Tool::Extracted)->click();
+        QTest::mouseClick(chart->canvas(), Qt::LeftButton, {}, chart->widgetPoint(topViewMiddle(1)));
+        QCOMPARE(modal.messages, QStringList());
+        QCOMPARE(row(key).first("ZOBU_KARTE").toString(), QStringLiteral("0+stEx/|2+kz4C|7+stEx/|"));
     }
 };
 

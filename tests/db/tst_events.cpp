@@ -23,7 +23,8 @@ namespace {
 const QStringList ChangeEventTables = {
     "N_ISI", "N_USERGROUP", "N_AGENTS", "N_USERS", "O_DIENAS", "N_BANKA", "N_KABINETI",
     "N_KLGRUPA", "N_RAJONS", "N_SVETKI", "N_VEIDI", "N_KLIENTS", "N_PRGRUPA", "N_PRECE",
-    "O_KONSULT_PIET_HD", "O_KONSULTACIJA_HD", "O_PAVOUT_HD", "O_PAVOUT_DT", "O_APMAKS_HD", "O_APMAKS_DT"};
+    "O_KONSULT_PIET_HD", "O_KONSULTACIJA_HD", "O_PAVOUT_HD", "O_PAVOUT_DT", "O_APMAKS_HD", "O_APMAKS_DT",
+    "O_ARSTPLANS", "O_ARSTESANA_DT"};
 
 // What a listener emitted, and when (nanoseconds on `clock`).
 struct Heard {
@@ -83,7 +84,10 @@ private:
         tx.exec("INSERT INTO O_DIENAS (DATUMS, FLAG) VALUES ('2026-03-02', '1')");
         tx.exec("INSERT INTO N_SVETKI (GNOS, DATUMS) VALUES ('Lieldienas', '2026-04-05')");
         tx.exec("INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS) VALUES ('P1', CURRENT_TIMESTAMP, 1)");
-        tx.exec("INSERT INTO O_KONSULTACIJA_HD (NUMURS, DATUMS, ISKLIENTS) VALUES ('K1', CURRENT_TIMESTAMP, 1)");
+        const int consultation = tx.scalar("INSERT INTO O_KONSULTACIJA_HD (NUMURS, DATUMS, ISKLIENTS) "
+                                           "VALUES ('K1', CURRENT_TIMESTAMP, 1) RETURNING ISN").toInt();
+        tx.exec("INSERT INTO O_ARSTPLANS (ISKONSULTACIJAHD, ISPRECE) VALUES (:K, 1)", {{"K", consultation}});
+        tx.exec("INSERT INTO O_ARSTESANA_DT (ISKONSULTACIJAHD, ISPRECE) VALUES (:K, 1)", {{"K", consultation}});
         const int invoice = tx.scalar("INSERT INTO O_PAVOUT_HD (ISKLIENTS, DATUMS, NUMURS) "
                                       "VALUES (1, CURRENT_TIMESTAMP, 'R1') RETURNING ISN").toInt();
         tx.exec("INSERT INTO O_PAVOUT_DT (ISPAVOUTHD, ISPRECE, CENA, DAUDZUMS) VALUES (:H, 1, 10, 1)", {{"H", invoice}});
