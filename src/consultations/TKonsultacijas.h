@@ -20,6 +20,7 @@ class ResultTableModel;
 namespace consultations {
 
 class ConsultationForm;
+class RequestsPage;
 class TIzpildeFiltrs;
 
 // "Pieteikumi un konsultācijas": the requests tab and the consultations tab with its tool bar,
@@ -67,6 +68,7 @@ public:
     int requestKey() const { return m_requestKey; }
 
     ConsultationForm* form() const { return m_form; }
+    RequestsPage* requests() const { return m_requests; }
     QTableView* grid() const { return m_grid; }
     models::ResultTableModel* model() const { return m_model; }
     QTabWidget* tabs() const { return m_tabs; }
@@ -116,6 +118,7 @@ private:
     QTabWidget* m_tabs;
     QSplitter* m_splitter = nullptr;
     ConsultationForm* m_form = nullptr;
+    RequestsPage* m_requests = nullptr;
     QTableView* m_grid = nullptr;
     models::ResultTableModel* m_model = nullptr;
     QMenu* m_gridMenu = nullptr;
