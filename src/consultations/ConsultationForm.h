@@ -24,6 +24,9 @@ namespace consultations {
 // room, specialist, assistant, notes) and the inner pages (questionnaire, diagnosis and the
 // pages of the chart, plan, treatment, status and files). It shows one consultation and reads
 // back what was typed; the window decides when it may be edited.
+class PatientFilesPage;
+class StatusPage;
+
 class ConsultationForm : public QWidget {
     Q_OBJECT
 public:
@@ -54,6 +57,8 @@ public:
     // "btKlients", "btKlientsInfo".
     QPushButton* button(const QString& name) const;
     QTabWidget* pages() const { return m_pages; }
+    StatusPage* statusPage() const { return m_status; }
+    PatientFilesPage* filesPage() const { return m_files; }
 
     // The time fields' rules when one is left: the end from start + duration, the duration from
     // end - start.
@@ -79,6 +84,8 @@ private:
     QPushButton* m_btKlients;
     QPushButton* m_btInfo;
     QTabWidget* m_pages;
+    StatusPage* m_status = nullptr;
+    PatientFilesPage* m_files = nullptr;
     QHash<QString, widgets::LookupCombo*> m_lookups;
     QVector<QCheckBox*> m_flags;
     QVector<QLineEdit*> m_comments;

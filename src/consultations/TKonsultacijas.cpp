@@ -4,6 +4,7 @@
 #include "app/Rights.h"
 #include "app/Settings.h"
 #include "consultations/ConsultationForm.h"
+#include "consultations/PatientFilesPage.h"
 #include "consultations/RequestsPage.h"
 #include "consultations/TIzpildeFiltrs.h"
 #include "db/DbError.h"
@@ -86,6 +87,7 @@ TKonsultacijas::TKonsultacijas(app::Session& session, QWidget* parent)
     m_staff = m_dati.staff();
     m_form->setStaff(m_staff);
     m_form->setRooms(m_dati.rooms());
+    m_form->filesPage()->setSession(&m_session);
 
     // Consultations saved here or on another workstation, and the names they show, are followed
     // without the user asking; not while one is being edited.
