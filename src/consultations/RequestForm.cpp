@@ -142,6 +142,7 @@ RequestForm::RequestForm(QWidget* parent) : QWidget(parent) {
     m_edPiezimes = new QPlainTextEdit(this);
     m_edPiezimes->setObjectName(QStringLiteral("PIEZIMES"));
     m_edPiezimes->setTabChangesFocus(true);
+    m_edPiezimes->setMaximumHeight(m_edPiezimes->fontMetrics().lineSpacing() * 5 + 12);
     auto* notesBox = new QGroupBox(tr("Problēmas apraksts"), this);
     auto* notesLayout = new QVBoxLayout(notesBox);
     notesLayout->addWidget(m_edPiezimes);

@@ -99,8 +99,8 @@ QString DefaultRequestOrder() { return QStringLiteral("O_KONSULT_PIET_HD.DATUMS 
 
 ListQuery RequestListQuery(const RequestFilter& filter, const QString& sortField) {
     // Outer joins: a request whose patient, staff or room is not set is still listed. The date of
-    // the consultation made from the request comes with each row: made from it (by key), or
-    // numbered after it ("57", or "57-" and a number), for the same patient.
+    // the (first) consultation made from the request comes with each row: made from it (by key),
+    // or numbered after it ("57", or "57-" and a number), for the same patient.
     ListQuery q;
     q.sql = QStringLiteral(
         "SELECT O_KONSULT_PIET_HD.ISN, O_KONSULT_PIET_HD.NUMURS, O_KONSULT_PIET_HD.DATUMS, "
@@ -111,9 +111,11 @@ ListQuery RequestListQuery(const RequestFilter& filter, const QString& sortField
         "N_KLIENTS.VARDS KLIENT_VARDS, N_KLIENTS.UZVARDS KLIENT_UZVARDS, "
         "N_PIETEICEJS.VARDS PIETEIC_VARDS, N_PIETEICEJS.UZVARDS PIETEIC_UZVARDS, "
         "N_IZPILD.VARDS IZPILD_VARDS, N_IZPILD.UZVARDS IZPILD_UZVARDS, N_KABINETI.GNOS KABINETS, "
-        "(SELECT FIRST 1 K.DATUMS FROM O_KONSULTACIJA_HD K WHERE K.ISKLIENTS = O_KONSULT_PIET_HD.ISKLIENTS "
+        // "+ 0": an ordered index walk over all consultations for each row would cost seconds a
+        // month; the patient's few rows are found through the key indexes instead.
+        "(SELECT MIN(K.DATUMS + 0) FROM O_KONSULTACIJA_HD K WHERE K.ISKLIENTS = O_KONSULT_PIET_HD.ISKLIENTS "
         "AND (K.ISKONSULTPIET = O_KONSULT_PIET_HD.ISN OR K.NUMURS = TRIM(O_KONSULT_PIET_HD.NUMURS) "
-        "OR K.NUMURS STARTING WITH TRIM(O_KONSULT_PIET_HD.NUMURS) || '-') ORDER BY K.ISN) IZPILDITS_DAT "
+        "OR K.NUMURS STARTING WITH TRIM(O_KONSULT_PIET_HD.NUMURS) || '-')) IZPILDITS_DAT "
         "FROM O_KONSULT_PIET_HD "
         "LEFT JOIN N_KLIENTS ON O_KONSULT_PIET_HD.ISKLIENTS = N_KLIENTS.ISN "
         "LEFT JOIN N_AGENTS N_PIETEICEJS ON O_KONSULT_PIET_HD.ISPIETEICEJS = N_PIETEICEJS.ISN "

@@ -81,7 +81,13 @@ RequestsPage::RequestsPage(app::Session& session, QWidget* parent)
     rejected.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
         return rows.value(row, QStringLiteral("DZESTS")).toInt() == 1 ? QStringLiteral("X") : QString();
     };
-    models::GridColumn number{QStringLiteral("NUMURS"), tr("Numurs"), {}, {}, Qt::AlignRight | Qt::AlignVCenter};
+    // Stored right-aligned to the column's width: shown without the blanks.
+    models::GridColumn number;
+    number.title = tr("Numurs");
+    number.alignment = Qt::AlignRight | Qt::AlignVCenter;
+    number.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
+        return rows.value(row, QStringLiteral("NUMURS")).toString().trimmed();
+    };
     m_model->setColumns({number,
                          {QStringLiteral("DATUMS"), tr("Datums"), QStringLiteral("dd.MM.yyyy"), {}},
                          {QStringLiteral("KABINETS"), tr("Kabinets"), {}, {}},
@@ -100,7 +106,7 @@ RequestsPage::RequestsPage(app::Session& session, QWidget* parent)
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     const int charWidth = m_grid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    const QList<int> widths{8, 11, 14, 24, 11, 6, 6, 22, 11, 7};
+    const QList<int> widths{7, 10, 11, 20, 10, 5, 5, 18, 10, 6};
     for (int c = 0; c < widths.size(); ++c) m_grid->setColumnWidth(c, widths.at(c) * charWidth + 12);
 
     m_gridMenu = new QMenu(m_grid);
@@ -111,8 +117,8 @@ RequestsPage::RequestsPage(app::Session& session, QWidget* parent)
     m_splitter->setObjectName(QStringLiteral("splitterPieteikumi"));
     m_splitter->addWidget(m_form);
     m_splitter->addWidget(m_grid);
-    m_splitter->setStretchFactor(0, 3);
-    m_splitter->setStretchFactor(1, 2);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 1);
     m_splitter->setChildrenCollapsible(false);
 
     auto* layout = new QVBoxLayout(this);
