@@ -95,8 +95,9 @@ QVector<QPair<int, QString>> AppointmentStore::types() {
 QString AppointmentStore::nextNumber() {
     // By value: the plain text maximum would put "9" above "10" once a number is stored without
     // its alignment.
+    // No request yet: the first number is typed.
     const std::optional<QString> greatest = greatestNumber(m_db);
-    return greatest ? followingOf(*greatest) : QStringLiteral("1");
+    return greatest ? followingOf(*greatest) : QString();
 }
 
 Appointment AppointmentStore::create(int specialistKey, int roomKey, const QDateTime& slot,
