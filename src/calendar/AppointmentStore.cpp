@@ -6,6 +6,8 @@
 #include "app/TimeText.h"
 #include "db/RowStamp.h"
 
+#include <limits>
+
 namespace calendar {
 
 namespace {
@@ -25,6 +27,33 @@ std::optional<qint64> numberValue(const QString& text) {
     bool ok = false;
     const qint64 n = text.trimmed().toLongLong(&ok);
     return ok ? std::optional<qint64>(n) : std::nullopt;
+}
+
+// The greatest request number as the program stores them, right-aligned to the column's width so
+// that text order is numeric order: the greatest of the aligned ones, compared with any typed
+// without the alignment (older rows), aligned here. Empty when there is none; the caller decides
+// whether the greatest is a number.
+template <typename Executor>
+std::optional<QString> greatestNumber(Executor& db) {
+    const QVariant aligned = db.scalar(
+        QStringLiteral("SELECT MAX(NUMURS) FROM O_KONSULT_PIET_HD WHERE NUMURS < '0'"));
+    std::optional<QString> greatest;
+    if (!aligned.isNull()) greatest = aligned.toString();
+    // Numbers beginning with a digit or letter (the unique index finds them without a scan).
+    const db::ResultSet unaligned =
+        db.select(QStringLiteral("SELECT NUMURS FROM O_KONSULT_PIET_HD WHERE NUMURS >= '0'"));
+    for (int r = 0; r < unaligned.rowCount(); ++r) {
+        const QString n = AppointmentStore::PadNumber(unaligned.value(r, 0).toString());
+        if (!greatest || n > *greatest) greatest = n;
+    }
+    return greatest;
+}
+
+// One more than the number, or empty when it is not a whole number.
+QString followingOf(const QString& number) {
+    const std::optional<qint64> n = numberValue(number);
+    if (!n || *n < 0 || *n == std::numeric_limits<qint64>::max()) return QString();
+    return QString::number(*n + 1);
 }
 
 QString nameOf(const QVariant& surname, const QVariant& name) {
@@ -64,9 +93,11 @@ QVector<QPair<int, QString>> AppointmentStore::types() {
 }
 
 QString AppointmentStore::nextNumber() {
-    const std::optional<qint64> max =
-        numberValue(m_db.scalar(QStringLiteral("SELECT MAX(numurs) AS numurs FROM O_KONSULT_PIET_HD")).toString());
-    return max ? QString::number(*max + 1) : QString();
+    // By value: the plain text maximum would put "9" above "10" once a number is stored without
+    // its alignment.
+    // No request yet: the first number is typed.
+    const std::optional<QString> greatest = greatestNumber(m_db);
+    return greatest ? followingOf(*greatest) : QString();
 }
 
 Appointment AppointmentStore::create(int specialistKey, int roomKey, const QDateTime& slot,
@@ -119,6 +150,14 @@ std::optional<Appointment> AppointmentStore::load(int key) {
     a.callStatus = v("CALL_STATUS").toInt();
     a.prostheticMaterial = v("PROTEZ_MATERIALS").toInt();
     a.waiting = v("PIRMS_DATUMA").toInt() == 1;
+    for (int d = 0; d < 7; ++d) {
+        const QString day = QStringLiteral("DIENA%1").arg(d + 1);
+        a.days[size_t(d)] = {rs.first(day).toString().trimmed() == QLatin1String("V"),
+                             rs.first(day + QStringLiteral("_NO")).toString().trimmed(),
+                             rs.first(day + QStringLiteral("_LIDZ")).toString().trimmed()};
+    }
+    a.emailSent = v("ISEMAILSENT").toInt() == 1;
+    a.smsSent = v("ISSMSSENT").toInt() == 1;
     a.patientName = a.patient > 1 && v("KLIENT_UZVARDS").isValid() ? nameOf(v("KLIENT_UZVARDS"), v("KLIENT_VARDS")) : QString();
     a.readStamp = v("IEVDAT_EDIT");
     return a;
@@ -172,23 +211,21 @@ app::CardCheck AppointmentStore::validate(Appointment& a, bool mayCreate) {
 }
 
 QString AppointmentStore::followingNumber(db::Transaction& tx, const QString& current) {
-    const QVariant stored = tx.scalar(QStringLiteral("SELECT MAX(NUMURS) AS NUMURS FROM O_KONSULT_PIET_HD"));
+    const std::optional<QString> stored = greatestNumber(tx);
     // No committed number at all (the one in the way is not committed yet) counts from zero.
-    const std::optional<qint64> max = stored.isNull() ? std::optional<qint64>(0) : numberValue(stored.toString());
-    if (!max) return QString();
-    // Numbers stored before they were right-aligned can hide the greatest one from the text
-    // maximum, and another workstation's number not yet committed is not counted at all: never
-    // offer the same number twice.
-    qint64 next = *max + 1;
-    if (const std::optional<qint64> mine = numberValue(current)) next = qMax(next, *mine + 1);
-    return QString::number(next);
+    const QString next = stored ? followingOf(*stored) : QStringLiteral("1");
+    if (next.isEmpty()) return QString();
+    // Another workstation's number not yet committed is not counted at all: never offer the same
+    // number twice.
+    const std::optional<qint64> mine = numberValue(current);
+    return mine && *mine + 1 > next.toLongLong() ? QString::number(*mine + 1) : next;
 }
 
 namespace {
 
 // The columns the editor writes, bound by their names.
 db::Params editedColumns(const Appointment& a, const QString& number) {
-    return {{QStringLiteral("NUMURS"), AppointmentStore::PadNumber(number)},
+    db::Params p{{QStringLiteral("NUMURS"), AppointmentStore::PadNumber(number)},
             {QStringLiteral("DATUMS"), a.requestDate},
             {QStringLiteral("ISKLIENTS"), a.patient},
             {QStringLiteral("ISPIETEICEJS"), a.taker},
@@ -201,7 +238,35 @@ db::Params editedColumns(const Appointment& a, const QString& number) {
             {QStringLiteral("PLAN_ILGUMS"), a.duration.trimmed()},
             {QStringLiteral("PIEZIMES"), textOrNull(a.notes)},
             {QStringLiteral("CALL_STATUS"), a.callStatus},
-            {QStringLiteral("PROTEZ_MATERIALS"), a.prostheticMaterial}};
+            {QStringLiteral("PROTEZ_MATERIALS"), a.prostheticMaterial},
+            {QStringLiteral("PIRMS_DATUMA"), a.waiting ? 1 : 0}};
+    // The weekday marks only mean something while the request waits for an earlier slot; the
+    // times stay as typed.
+    for (int d = 0; d < 7; ++d) {
+        const WeekdayTimes& day = a.days[size_t(d)];
+        const QString name = QStringLiteral("DIENA%1").arg(d + 1);
+        p.insert(name, a.waiting && day.on ? QStringLiteral("V") : QStringLiteral("N"));
+        p.insert(name + QStringLiteral("_NO"), textOrNull(day.from.trimmed()));
+        p.insert(name + QStringLiteral("_LIDZ"), textOrNull(day.until.trimmed()));
+    }
+    return p;
+}
+
+// "DIENA1=:DIENA1, DIENA1_NO=:DIENA1_NO, ..." or the column names alone.
+QString dayColumns(bool assignments) {
+    QStringList parts;
+    for (int d = 1; d <= 7; ++d)
+        for (const QString& suffix : {QString(), QStringLiteral("_NO"), QStringLiteral("_LIDZ")}) {
+            const QString name = QStringLiteral("DIENA%1").arg(d) + suffix;
+            parts.append(assignments ? name + QStringLiteral("=:") + name : name);
+        }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString dayParameters() {
+    QStringList parts;
+    for (const QString& name : dayColumns(false).split(QStringLiteral(", "))) parts.append(QLatin1Char(':') + name);
+    return parts.join(QStringLiteral(", "));
 }
 
 }  // namespace
@@ -210,16 +275,18 @@ int AppointmentStore::insert(db::Transaction& tx, const Appointment& a, const QS
     db::Params p = editedColumns(a, number);
     p.insert(QStringLiteral("USER"), keyOrNull(userIsn));
     p.insert(QStringLiteral("NOW"), QDateTime::currentDateTime());
-    // A new appointment does not wait for an earlier slot: its weekday marks are all "N".
+    // A request that does not wait for an earlier slot has its weekday marks all "N".
     return tx
         .scalar(QStringLiteral(
                     "INSERT INTO O_KONSULT_PIET_HD (NUMURS, DATUMS, ISKLIENTS, ISPIETEICEJS, ISIZPILDITAJS, "
                     "ISASISTENTS, ISKABINETS, ISVEIDS, PLAN_DAT, PLAN_LAIKS, PLAN_ILGUMS, PIEZIMES, CALL_STATUS, "
-                    "PROTEZ_MATERIALS, PIRMS_DATUMA, DIENA1, DIENA2, DIENA3, DIENA4, DIENA5, DIENA6, DIENA7, DZESTS, "
-                    "ISUSER_NEW, IEVDAT_NEW, ISUSER_EDIT, IEVDAT_EDIT) VALUES (:NUMURS, :DATUMS, :ISKLIENTS, "
-                    ":ISPIETEICEJS, :ISIZPILDITAJS, :ISASISTENTS, :ISKABINETS, :ISVEIDS, :PLAN_DAT, :PLAN_LAIKS, "
-                    ":PLAN_ILGUMS, :PIEZIMES, :CALL_STATUS, :PROTEZ_MATERIALS, 0, 'N', 'N', 'N', 'N', 'N', 'N', 'N', "
-                    "0, :USER, :NOW, :USER, :NOW) RETURNING ISN"),
+                    "PROTEZ_MATERIALS, PIRMS_DATUMA, ") +
+                    dayColumns(false) +
+                    QStringLiteral(", DZESTS, ISUSER_NEW, IEVDAT_NEW, ISUSER_EDIT, IEVDAT_EDIT) VALUES (:NUMURS, "
+                                   ":DATUMS, :ISKLIENTS, :ISPIETEICEJS, :ISIZPILDITAJS, :ISASISTENTS, :ISKABINETS, "
+                                   ":ISVEIDS, :PLAN_DAT, :PLAN_LAIKS, :PLAN_ILGUMS, :PIEZIMES, :CALL_STATUS, "
+                                   ":PROTEZ_MATERIALS, :PIRMS_DATUMA, ") +
+                    dayParameters() + QStringLiteral(", 0, :USER, :NOW, :USER, :NOW) RETURNING ISN"),
                 p)
         .toInt();
 }
@@ -229,10 +296,7 @@ void AppointmentStore::update(db::Transaction& tx, const Appointment& a, const Q
     p.insert(QStringLiteral("ISUSER_EDIT"), keyOrNull(userIsn));
     p.insert(QStringLiteral("IEVDAT_EDIT"), QDateTime::currentDateTime());
     p.insert(QStringLiteral("ISN"), a.isn);
-    // The weekday marks only mean something while the request waits for an earlier slot.
-    const QString days = a.waiting ? QString()
-                                   : QStringLiteral(", DIENA1='N', DIENA2='N', DIENA3='N', DIENA4='N', DIENA5='N', "
-                                                    "DIENA6='N', DIENA7='N'");
+    const QString days = QStringLiteral(", PIRMS_DATUMA=:PIRMS_DATUMA, ") + dayColumns(true);
     const QString where = QStringLiteral(" WHERE ISN=:ISN") + db::UnchangedSince(a.readStamp, p);
     const int changed = tx.exec(
         QStringLiteral("UPDATE O_KONSULT_PIET_HD SET NUMURS=:NUMURS, DATUMS=:DATUMS, ISKLIENTS=:ISKLIENTS, "
@@ -290,22 +354,27 @@ AppointmentSave AppointmentStore::save(const Appointment& a, int userIsn) {
     return result;
 }
 
-void AppointmentStore::cancel(const Appointment& a, int userIsn) {
+void AppointmentStore::cancel(const Appointment& a, int userIsn) { setCancelled(a, true, userIsn); }
+
+void AppointmentStore::restore(const Appointment& a, int userIsn) { setCancelled(a, false, userIsn); }
+
+void AppointmentStore::setCancelled(const Appointment& a, bool cancelled, int userIsn) {
     if (a.isn <= 0) return;
     db::Params p{{QStringLiteral("ISUSER_EDIT"), keyOrNull(userIsn)},
                  {QStringLiteral("IEVDAT_EDIT"), QDateTime::currentDateTime()},
-                 {QStringLiteral("ISN"), a.isn}};
+                 {QStringLiteral("ISN"), a.isn},
+                 {QStringLiteral("DZESTS"), cancelled ? 1 : 0}};
     const QString where = QStringLiteral(" WHERE ISN=:ISN") + db::UnchangedSince(a.readStamp, p);
     db::Transaction tx(m_db);
     // Only the mark: what was typed in the editor before cancelling is not stored unchecked.
-    if (tx.exec(QStringLiteral("UPDATE O_KONSULT_PIET_HD SET DZESTS=1, ISUSER_EDIT=:ISUSER_EDIT, "
+    if (tx.exec(QStringLiteral("UPDATE O_KONSULT_PIET_HD SET DZESTS=:DZESTS, ISUSER_EDIT=:ISUSER_EDIT, "
                                "IEVDAT_EDIT=:IEVDAT_EDIT") +
                     where,
                 p) == 0)
         throw db::StaleRowError();
     const db::ResultSet stored = tx.select(QStringLiteral("SELECT NUMURS, DATUMS FROM O_KONSULT_PIET_HD WHERE ISN=:ISN"),
                                            {{QStringLiteral("ISN"), a.isn}});
-    app::WriteJournal(tx, userIsn, QStringLiteral("D"), stored.first(QStringLiteral("NUMURS")).toString().trimmed(),
+    app::WriteJournal(tx, userIsn, cancelled ? QStringLiteral("D") : QStringLiteral("L"), stored.first(QStringLiteral("NUMURS")).toString().trimmed(),
                       Table, a.isn, QString(), stored.first(QStringLiteral("DATUMS")).toDateTime());
     tx.commit();
 }

@@ -10,9 +10,20 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <array>
 #include <optional>
 
 namespace calendar {
+
+// A weekday on which a patient waiting for an earlier slot can come, and between which times
+// ("hh:nn"; empty leaves that side of the day open). Stored as DIENAn ("V" yes, "N" no),
+// DIENAn_NO and DIENAn_LIDZ.
+struct WeekdayTimes {
+    bool on = false;
+    QString from;
+    QString until;
+    bool operator==(const WeekdayTimes&) const = default;
+};
 
 // One appointment (a consultation request, O_KONSULT_PIET_HD) as the editor shows it. Keys of 0
 // mean "nothing chosen"; the waiting-list columns other than the flag are not edited here.
@@ -33,6 +44,9 @@ struct Appointment {
     int callStatus = 0;        // CALL_STATUS: 0 no call needed, 1 to call, 2 called
     int prostheticMaterial = 0;  // PROTEZ_MATERIALS: 0 not needed, 1 needed, 2 arrived, 3 handed over
     bool waiting = false;      // PIRMS_DATUMA = 1: the patient waits for an earlier slot
+    std::array<WeekdayTimes, 7> days;  // Monday first; only meaningful while waiting
+    bool emailSent = false;    // ISEMAILSENT, set by the reminders
+    bool smsSent = false;      // ISSMSSENT
     QString patientName;       // "UZVARDS VARDS" of the patient
     QVariant readStamp;        // IEVDAT_EDIT as read; a save over a later change is refused
 };
@@ -87,7 +101,7 @@ public:
     Appointment create(int specialistKey, int roomKey, const QDateTime& slot, const AppointmentDefaults& defaults);
     // The stored appointment, or nothing when it is not there.
     std::optional<Appointment> load(int key);
-    // One more than the greatest request number; empty when that is not a number.
+    // One more than the greatest request number by value; empty when the greatest is not a number.
     QString nextNumber();
     // "UZVARDS VARDS" of a patient; empty when there is none.
     QString patientName(int key);
@@ -107,6 +121,8 @@ public:
     AppointmentSave save(const Appointment& appointment, int userIsn);
     // Marks a stored appointment cancelled (DZESTS = 1); the row stays.
     void cancel(const Appointment& appointment, int userIsn);
+    // Takes the cancel mark away again (journal "L").
+    void restore(const Appointment& appointment, int userIsn);
 
     // The defaults of new appointments kept in the settings store, and their update after a new
     // appointment was saved.
@@ -134,6 +150,7 @@ private:
     QString followingNumber(db::Transaction& tx, const QString& current);
     int insert(db::Transaction& tx, const Appointment& a, const QString& number, int userIsn);
     void update(db::Transaction& tx, const Appointment& a, const QString& number, int userIsn);
+    void setCancelled(const Appointment& a, bool cancelled, int userIsn);
 
     db::Database& m_db;
 };

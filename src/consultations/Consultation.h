@@ -1,7 +1,9 @@
 #pragma once
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
 
@@ -68,7 +70,21 @@ struct Consultation {
     bool rejected = false;   // DZESTS = 1
     QString patientName;     // "UZVARDS VARDS" of the patient
     QVariant readStamp;      // IEVDAT_EDIT as read; a save over a later change is refused
+    // The status page: the five periodontal rows, the status texts and MUTES_HIGIENA, by column
+    // (StatusColumns()).
+    QHash<QString, QVariant> status;
 };
+
+// The columns of the status page.
+inline const QStringList& StatusColumns() {
+    static const QStringList columns{
+        QStringLiteral("KUSTIGUMS"), QStringLiteral("KABATAS"),    QStringLiteral("ZOBAKMENS"),
+        QStringLiteral("APLIKUMS"),  QStringLiteral("ZOBUFORMULA"), QStringLiteral("GLOTADA"),
+        QStringLiteral("SAKODIENS"), QStringLiteral("DENINI"),      QStringLiteral("PROTEZES"),
+        QStringLiteral("RENTGENS_1"), QStringLiteral("RENTGENS_2"), QStringLiteral("RENTGENS_3"),
+        QStringLiteral("TM_LOCITAVA"), QStringLiteral("MUTES_HIGIENA")};
+    return columns;
+}
 
 // The specialist and consultation type a new consultation starts with.
 struct ConsultationDefaults {

@@ -3,6 +3,8 @@
 #include "app/TimeText.h"
 #include "consultations/ConsultationTimes.h"
 #include "consultations/DentalChartPage.h"
+#include "consultations/PatientFilesPage.h"
+#include "consultations/StatusPage.h"
 #include "consultations/TFKartesOpcijas.h"
 #include "widgets/LookupCombo.h"
 #include "widgets/NullableDateEdit.h"
@@ -149,7 +151,8 @@ ConsultationForm::ConsultationForm(QWidget* parent) : QWidget(parent) {
         page->setObjectName(QString::fromLatin1(name));
         m_pages->addTab(page, caption);
     };
-    placeholder("tabStatuss", tr("Statusa (Zobu) formula"));
+    m_status = new StatusPage(m_pages);
+    m_pages->addTab(m_status, tr("Statusa (Zobu) formula"));
     m_chart = new dentalchart::DentalChartPage(m_pages);
     m_chart->setObjectName(QStringLiteral("tabZKarte"));
     m_pages->addTab(m_chart, tr("Z-karte"));
@@ -163,7 +166,8 @@ ConsultationForm::ConsultationForm(QWidget* parent) : QWidget(parent) {
     m_pages->addTab(diagnosisPage, tr("Diagnoze"));
     placeholder("tabPlans", tr("Plāns"));
     placeholder("tabArstesana", tr("Ārstēšana"));
-    placeholder("tabFaili", tr("Foto un faili"));
+    m_files = new PatientFilesPage(m_pages);
+    m_pages->addTab(m_files, tr("Foto un faili"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -216,6 +220,8 @@ void ConsultationForm::setTime(QComboBox* combo, const QString& text) {
 }
 
 void ConsultationForm::showConsultation(const Consultation& c, const QString& duration) {
+    m_status->showValues(c.status);
+    m_files->showPatient(c.patient);
     m_edNumurs->setText(c.number);
     m_dtpDatums->setValue(c.date);
     setTime(m_cbStart, c.timeStart);
@@ -249,6 +255,7 @@ void ConsultationForm::clearConsultation() {
 
 Consultation ConsultationForm::collect(const Consultation& over) const {
     Consultation c = over;
+    c.status = m_status->values();
     c.number = m_edNumurs->text();
     c.date = m_dtpDatums->value();
     c.timeStart = m_cbStart->currentText();
@@ -267,6 +274,7 @@ void ConsultationForm::setPatientName(const QString& name) { m_edKlients->setTex
 
 void ConsultationForm::setEditable(bool editable) {
     m_editable = editable;
+    m_status->setEditable(editable);
     m_edNumurs->setReadOnly(!editable);
     m_dtpDatums->setReadOnly(!editable);
     m_edPiezimes->setReadOnly(!editable);

@@ -28,6 +28,9 @@ namespace consultations {
 // room, specialist, assistant, notes) and the inner pages (questionnaire, diagnosis and the
 // pages of the chart, plan, treatment, status and files). It shows one consultation and reads
 // back what was typed; the window decides when it may be edited.
+class PatientFilesPage;
+class StatusPage;
+
 class ConsultationForm : public QWidget {
     Q_OBJECT
 public:
@@ -62,6 +65,8 @@ public:
     // The chart's palette is up while the consultation is edited and the chart page is in front.
     void showChartPalette();
     void hideChartPalette();
+    StatusPage* statusPage() const { return m_status; }
+    PatientFilesPage* filesPage() const { return m_files; }
 
     // The time fields' rules when one is left: the end from start + duration, the duration from
     // end - start.
@@ -98,6 +103,8 @@ private:
     bool m_chartChanged = false;
     // The shown consultation's chart is not drawn yet.
     bool m_chartToDraw = false;
+    StatusPage* m_status = nullptr;
+    PatientFilesPage* m_files = nullptr;
     QHash<QString, widgets::LookupCombo*> m_lookups;
     QVector<QCheckBox*> m_flags;
     QVector<QLineEdit*> m_comments;

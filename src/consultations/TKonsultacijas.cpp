@@ -4,6 +4,8 @@
 #include "app/Rights.h"
 #include "app/Settings.h"
 #include "consultations/ConsultationForm.h"
+#include "consultations/PatientFilesPage.h"
+#include "consultations/RequestsPage.h"
 #include "consultations/TIzpildeFiltrs.h"
 #include "consultations/TreatmentPage.h"
 #include "db/DbError.h"
@@ -72,9 +74,9 @@ TKonsultacijas::TKonsultacijas(app::Session& session, QWidget* parent)
 
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("pgKonsultacijas"));
-    auto* requestsPage = new QWidget(m_tabs);
-    requestsPage->setObjectName(QStringLiteral("tabPieteikums"));
-    m_tabs->addTab(requestsPage, tr("Pieteikums"));
+    m_requests = new RequestsPage(m_session, m_tabs);
+    m_requests->setObjectName(QStringLiteral("tabPieteikums"));
+    m_tabs->addTab(m_requests, tr("Pieteikums"));
     auto* consultationsPage = new QWidget(m_tabs);
     consultationsPage->setObjectName(QStringLiteral("tabKonsultacijas"));
     m_tabs->addTab(consultationsPage, tr("Konsultācijas"));
@@ -87,6 +89,7 @@ TKonsultacijas::TKonsultacijas(app::Session& session, QWidget* parent)
     m_staff = m_dati.staff();
     m_form->setStaff(m_staff);
     m_form->setRooms(m_dati.rooms());
+    m_form->filesPage()->setSession(&m_session);
 
     // Consultations saved here or on another workstation, and the names they show, are followed
     // without the user asking; not while one is being edited.
@@ -109,8 +112,11 @@ TKonsultacijas::TKonsultacijas(app::Session& session, QWidget* parent)
     connect(&notifier, &app::ChangeNotifier::referenceChanged, lookups, &widgets::LiveRefresh::request);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &TKonsultacijas::updateCaption);
-    // The requests tab is still empty: the register opens on the consultations.
-    m_tabs->setCurrentIndex(ConsultationsTab);
+    connect(m_requests, &RequestsPage::closeRequested, this, &QWidget::close);
+    connect(m_requests, &RequestsPage::visitRequested, this, [this](int requestKey) {
+        if (abandonEdit()) widgets::Guard(this, [&] { startVisit(requestKey); });
+    });
+    m_tabs->setCurrentIndex(RequestsTab);
     updateCaption();
     loadSettings();
     m_mayChange = m_session.hasRight(RightsCode, app::Change);
@@ -219,7 +225,10 @@ void TKonsultacijas::buildConsultationsTab(QWidget* page) {
     connect(m_form, &ConsultationForm::chartChanged, this, &TKonsultacijas::chartChanged);
 }
 
-QPushButton* TKonsultacijas::button(const QString& name) const { return findChild<QPushButton*>(name); }
+QPushButton* TKonsultacijas::button(const QString& name) const {
+    // The requests tab has buttons of the same names.
+    return m_tabs->widget(ConsultationsTab)->findChild<QPushButton*>(name);
+}
 
 void TKonsultacijas::updateCaption() {
     setWindowTitle(m_tabs->currentIndex() == ConsultationsTab ? tr("KONSULTĀCIJAS") : tr("PIETEIKUMI"));
@@ -282,12 +291,13 @@ void TKonsultacijas::changeEvent(QEvent* event) {
         m_mayAdd = m_session.hasRight(RightsCode, app::Add);
         m_mayDelete = m_session.hasRight(RightsCode, app::Delete);
         applyState();
+        m_requests->activated();
     }
     QWidget::changeEvent(event);
 }
 
 void TKonsultacijas::closeEvent(QCloseEvent* event) {
-    if (!abandonEdit()) {
+    if (!abandonEdit() || !m_requests->abandonEdit()) {
         event->ignore();
         return;
     }
@@ -312,6 +322,10 @@ void TKonsultacijas::chartChanged(const QString& text) {
 void TKonsultacijas::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape && m_state != State::Browse) {
         abandonEdit();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && m_requests->state() != RequestsPage::State::Browse) {
+        m_requests->abandonEdit();
         return;
     }
     QWidget::keyPressEvent(event);
@@ -553,6 +567,7 @@ void TKonsultacijas::showTarget(const app::ConsultationTarget& target) {
             // The request is shown on its own tab.
             m_requestKey = target.documentKey;
             m_tabs->setCurrentIndex(RequestsTab);
+            m_requests->showRequest(target.documentKey);
             return;
         }
         if (target.patientKey < 2) return;

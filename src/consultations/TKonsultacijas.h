@@ -20,6 +20,7 @@ class ResultTableModel;
 namespace consultations {
 
 class ConsultationForm;
+class RequestsPage;
 class TIzpildeFiltrs;
 class TreatmentPage;
 
@@ -70,6 +71,7 @@ public:
     ConsultationForm* form() const { return m_form; }
     TreatmentPage* planPage() const { return m_planPage; }
     TreatmentPage* treatmentPage() const { return m_treatmentPage; }
+    RequestsPage* requests() const { return m_requests; }
     QTableView* grid() const { return m_grid; }
     models::ResultTableModel* model() const { return m_model; }
     QTabWidget* tabs() const { return m_tabs; }
@@ -124,6 +126,7 @@ private:
     ConsultationForm* m_form = nullptr;
     TreatmentPage* m_planPage = nullptr;
     TreatmentPage* m_treatmentPage = nullptr;
+    RequestsPage* m_requests = nullptr;
     QTableView* m_grid = nullptr;
     models::ResultTableModel* m_model = nullptr;
     QMenu* m_gridMenu = nullptr;

@@ -44,6 +44,7 @@ db::Params editedColumns(const Consultation& c, const QDateTime& now) {
         p.insert(column(questions.at(i)), answer.yes ? 1 : 0);
         p.insert(commentColumn(questions.at(i)), textOrNull(answer.comment.left(HealthCommentWidth)));
     }
+    for (const QString& s : StatusColumns()) p.insert(s, c.status.value(s));
     return p;
 }
 
@@ -54,6 +55,7 @@ QStringList editedColumnNames() {
                       QStringLiteral("TIME_END"),   QStringLiteral("PIEZIMES"),      QStringLiteral("DIAGNOZE"),
                       QStringLiteral("ZOBU_KARTE")};
     for (const HealthQuestion& q : HealthQuestions()) names << column(q) << commentColumn(q);
+    names << StatusColumns();
     return names;
 }
 
@@ -147,6 +149,7 @@ std::optional<Consultation> TKonsultacijasDati::load(int key) {
     const QVector<HealthQuestion>& questions = HealthQuestions();
     for (int i = 0; i < questions.size(); ++i)
         c.health[i] = {v(column(questions.at(i))).toInt() == 1, v(commentColumn(questions.at(i))).toString()};
+    for (const QString& s : StatusColumns()) c.status.insert(s, v(s));
     c.rejected = v(QStringLiteral("DZESTS")).toInt() == 1;
     c.patientName = v(QStringLiteral("KLIENT_UZVARDS")).isValid()
                         ? nameOf(v(QStringLiteral("KLIENT_UZVARDS")), v(QStringLiteral("KLIENT_VARDS")))

@@ -1,4 +1,6 @@
 #include "patients/TKlientuKlasifDati.h"
+
+#include "app/PatientFiles.h"
 #include "app/SharedProcedures.h"
 #include "app/TextNormalize.h"
 #include "app/TimeText.h"
@@ -152,17 +154,14 @@ int TKlientuKlasifDati::save(int key, const QVariantHash& input, const QStringLi
     return isn;
 }
 
-QStringList TKlientuKlasifDati::SplitFiles(const QString& stored) {
-    QStringList files;
-    for (const QString& part : stored.split(QLatin1Char('>')))
-        if (!part.trimmed().isEmpty()) files.append(part.trimmed());
-    return files;
-}
+QStringList TKlientuKlasifDati::SplitFiles(const QString& stored) { return app::SplitPatientFiles(stored); }
 
-QString TKlientuKlasifDati::JoinFiles(const QStringList& files) {
-    QString text;
-    for (const QString& f : files) text += f + QLatin1Char('>');
-    return text;
+QString TKlientuKlasifDati::JoinFiles(const QStringList& files) { return app::JoinPatientFiles(files); }
+
+QStringList TKlientuKlasifDati::files(int key) {
+    return SplitFiles(
+        m_db.scalar(QStringLiteral("SELECT FAILI FROM N_KLIENTS WHERE ISN = :ISN"), {{QStringLiteral("ISN"), key}})
+            .toString());
 }
 
 db::ResultSet TKlientuKlasifDati::history(int key, const QDate& from, const QDate& to) {

@@ -64,6 +64,8 @@ public:
     // FAILI holds paths, each followed by ">".
     static QStringList SplitFiles(const QString& stored);
     static QString JoinFiles(const QStringList& files);
+    // The files stored for the patient now (the consultation window adds and removes them too).
+    QStringList files(int key);
 
     // The patient's requests (marker 1) and consultations (marker 2) dated within the period,
     // newest first. Columns NUMURS, DATUMS, PLAN_DAT, PLAN_LAIKS, ILGUMS, VEIDS, SPECIALISTS,

@@ -1,4 +1,5 @@
 #include "patients/Tn_klientEdit.h"
+#include "app/ChangeNotifier.h"
 #include "app/Rights.h"
 #include "app/TextNormalize.h"
 #include "models/ResultTableModel.h"
@@ -7,6 +8,7 @@
 #include "widgets/LookupCombo.h"
 #include "widgets/NullableDateEdit.h"
 #include "widgets/CardClose.h"
+#include "widgets/Guard.h"
 #include "widgets/FocusHighlight.h"
 
 #include <QCheckBox>
@@ -222,6 +224,19 @@ Tn_klientEdit::Tn_klientEdit(app::Session& session, QWidget* parent)
     connect(code, &QLineEdit::editingFinished, this, &Tn_klientEdit::personalCodeExit);
     resize(900, 620);
     widgets::HighlightFocusedInputs(this, [&session] { return session.HighlightColor(); });
+
+    // The consultation window adds and removes the patient's files at once: the list follows,
+    // unless it was changed here and not saved yet.
+    connect(&m_session.notifier(), &app::ChangeNotifier::patientsChanged, this, [this](const QList<int>& keys) {
+        if (m_key <= 0 || !(keys.isEmpty() || keys.contains(m_key))) return;
+        if (QVariant(files()) != m_opened.value(QStringLiteral("FAILI"))) return;
+        widgets::Guard(this, [this] {
+            const QStringList stored = m_dati.files(m_key);
+            m_lbFaili->clear();
+            m_lbFaili->addItems(stored);
+            m_opened.insert(QStringLiteral("FAILI"), files());
+        });
+    });
 }
 
 Tn_klientEdit::~Tn_klientEdit() = default;
