@@ -65,6 +65,8 @@ void ChangeNotifier::announce(const QString& table, const QList<int>& keys) {
         Q_EMIT appointmentsChanged(keys);
     else if (table == QLatin1String("O_KONSULTACIJA_HD"))
         Q_EMIT consultationsChanged(keys);
+    else if (table == QLatin1String("O_PAVOUT_HD") || table == QLatin1String("O_PAVOUT_DT"))
+        Q_EMIT invoicesChanged(keys);
     else if (table == QLatin1String("O_DIENAS"))
         Q_EMIT dayLocksChanged();
     else if (table == QLatin1String("N_USERS"))

@@ -45,6 +45,8 @@ Q_SIGNALS:
     void appointmentsChanged(const QList<int>& keys);
     // Consultations (O_KONSULTACIJA_HD).
     void consultationsChanged(const QList<int>& keys);
+    // Invoices (O_PAVOUT_HD) and their lines (O_PAVOUT_DT; the keys are then those of the lines).
+    void invoicesChanged(const QList<int>& keys);
     void dayLocksChanged();
     void usersChanged();
     void settingsChanged();
