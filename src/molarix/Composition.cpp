@@ -3,6 +3,7 @@
 #include "app/Session.h"
 #include "app/WindowRegistry.h"
 #include "archive/ArchiveWindows.h"
+#include "billing/BillingWindows.h"
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
 #include "journal/TOperacijuZurnals.h"
@@ -23,6 +24,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     calendar::RegisterAppointmentEditor(session);
     archive::RegisterWindows(registry, session);
     consultations::RegisterWindows(registry, session);
+    billing::RegisterWindows(registry, session);
 }
 
 }  // namespace molarix

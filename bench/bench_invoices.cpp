@@ -1,0 +1,70 @@
+// The invoice register as it opens on its busiest month, with the current invoice and its lines
+// read, against the bare list SQL; and a 40-line invoice printed to PDF.
+#include "BenchCase.h"
+#include "billing/InvoicePrint.h"
+#include "billing/TIzrakstisanaDati.h"
+
+#include <QDir>
+
+namespace {
+
+struct Choices {
+    QString attached;
+    billing::InvoiceFilter month;
+    int fortyLines = 0;
+};
+
+const Choices& choices(db::Database& d) {
+    static Choices c;
+    if (c.attached == d.connectionString()) return c;
+    c.attached = d.connectionString();
+    const db::ResultSet busiest = d.select(QStringLiteral(
+        "SELECT FIRST 1 EXTRACT(YEAR FROM DATUMS) Y, EXTRACT(MONTH FROM DATUMS) M FROM O_PAVOUT_HD "
+        "GROUP BY 1, 2 ORDER BY COUNT(*) DESC"));
+    const QDate first = busiest.isEmpty() ? QDate::currentDate()
+                                          : QDate(busiest.value(0, 0).toInt(), busiest.value(0, 1).toInt(), 1);
+    c.month.from = first;
+    c.month.to = first.addMonths(1).addDays(-1);
+    // The invoice with the most lines, up to 40 (the clinic's longest invoices are shorter).
+    const QVariant longest = d.scalar(QStringLiteral(
+        "SELECT FIRST 1 ISPAVOUTHD FROM O_PAVOUT_DT GROUP BY ISPAVOUTHD ORDER BY COUNT(*) DESC"));
+    c.fortyLines = longest.isValid() ? longest.toInt() : 0;
+    return c;
+}
+
+void open(db::Database& d) {
+    billing::TIzrakstisanaDati dati(d);
+    billing::InvoiceSort sort;
+    sort.ordered = true;  // by date, as a clinic sorts it
+    const db::ResultSet rows = dati.list(choices(d).month, sort);
+    if (!rows.isEmpty()) {
+        const int key = rows.value(0, 0).toInt();
+        bench::consume(QVariant(dati.load(key)->number));
+        bench::consume(qint64(dati.lines(key).rowCount()));
+    }
+    bench::consume(qint64(rows.rowCount()));
+}
+
+bench::BenchCase::Registrar month({
+    QStringLiteral("invoices: the busiest month listed by date, with the current invoice and its lines read"),
+    [](db::Database& d) { open(d); },
+    [](db::Database& d) {
+        billing::InvoiceSort sort;
+        sort.ordered = true;
+        const billing::InvoiceListQuery q = billing::MakeInvoiceListQuery(choices(d).month, sort);
+        bench::consume(qint64(d.select(q.sql, q.params).rowCount()));
+    },
+    40,
+});
+
+bench::BenchCase::Registrar print({
+    QStringLiteral("invoices: the longest invoice (40 lines when there is one) read and printed to PDF"),
+    [](db::Database& d) {
+        const std::optional<reports::Report> report = billing::InvoicePrint::Invoice(d, choices(d).fortyLines, 21);
+        if (report) bench::consume(qint64(report->exportPdf(QDir::tempPath() + QStringLiteral("/molarix-bench-invoice.pdf"))));
+    },
+    {},
+    41,
+});
+
+}  // namespace

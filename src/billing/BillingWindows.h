@@ -1,0 +1,11 @@
+#pragma once
+#include "app/Session.h"
+#include "app/WindowRegistry.h"
+
+namespace billing {
+
+// The invoice register in the window catalogue, and the billing facade through which other
+// windows (the operation journal) show an invoice.
+void RegisterWindows(app::WindowRegistry& registry, app::Session& session);
+
+}  // namespace billing
