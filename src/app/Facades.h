@@ -26,8 +26,6 @@ struct PatientsFacade {
     // The patient card: key 0 = new, negative = copy of -key, positive = edit. Returns the saved
     // key, or 0 when the card was closed without saving.
     std::function<int(QWidget* parent, int key, bool historyPage)> edit;
-    // Which of the patients sharing a personal code is meant (imports); the chosen key, or 0.
-    std::function<int(QWidget* parent, const QString& personalCode)> chooseByPersonalCode;
 };
 
 struct ReferencesFacade {

@@ -5,9 +5,12 @@
 
 namespace billing {
 
-void RegisterWindows(app::WindowRegistry& registry, app::Session& session) {
-    registry.add(app::WindowId::Invoices, [](app::Session& s, QWidget* mainWindow) -> QWidget* {
-        return new TIzrakstisana(s, mainWindow);
+void RegisterWindows(app::WindowRegistry& registry, app::Session& session,
+                     std::function<int(QWidget* parent, const QString& personalCode)> duplicateChooser) {
+    registry.add(app::WindowId::Invoices, [duplicateChooser](app::Session& s, QWidget* mainWindow) -> QWidget* {
+        auto* window = new TIzrakstisana(s, mainWindow);
+        window->setDuplicateChooser(duplicateChooser);
+        return window;
     });
     session.facades().billing.openInvoice = [&registry, &session](QWidget* parent, int invoiceKey) {
         TIzrakstisana* window = nullptr;

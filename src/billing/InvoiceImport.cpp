@@ -5,6 +5,7 @@
 #include "db/Transaction.h"
 
 #include <QFile>
+#include <QtNumeric>
 #include <optional>
 
 namespace billing {

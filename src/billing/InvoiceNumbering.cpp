@@ -2,6 +2,8 @@
 
 #include "app/Settings.h"
 
+#include <limits>
+
 namespace billing {
 
 QString CounterNumber(int counter, const QString& series) {

@@ -16,6 +16,7 @@
 #include "widgets/NullableDateEdit.h"
 
 #include <QAction>
+#include <QtNumeric>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -862,8 +863,8 @@ void TIzrakstisana::importCsv(const QString& given) {
     }
     app::Settings::setString(OwnSection, QStringLiteral("RekiniCSV"), path);
     InvoiceImport import(m_session.database(), m_session.UserIsn());
-    const auto& choose = m_session.facades().patients.chooseByPersonalCode;
-    if (choose) import.setDuplicateChooser([this, choose](const QString& code) { return choose(this, code); });
+    if (m_duplicateChooser)
+        import.setDuplicateChooser([this](const QString& code) { return m_duplicateChooser(this, code); });
     ImportResult result;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool ran = widgets::Guard(this, [&] { result = import.runFile(path); });

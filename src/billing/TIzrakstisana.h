@@ -95,6 +95,10 @@ public:
     QLabel* totalLabel(const QString& name) const;
     TIzrakstisanaFiltrs* filterDialog() const { return m_filterDialog; }
 
+    // Asks which patient is meant when an import's personal code belongs to several (0 = none).
+    using DuplicateChooser = std::function<int(QWidget* parent, const QString& personalCode)>;
+    void setDuplicateChooser(DuplicateChooser chooser) { m_duplicateChooser = std::move(chooser); }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -134,7 +138,8 @@ private:
     bool m_mayChange = false;
     bool m_mayAdd = false;
     bool m_mayDelete = false;
-    bool m_showing = false;  // fields are being filled by the program, not typed
+    bool m_showing = false;
+    DuplicateChooser m_duplicateChooser;  // fields are being filled by the program, not typed
 
     QTabWidget* m_tabs;
     QTableView* m_grid = nullptr;

@@ -1,6 +1,5 @@
 #include "patients/PatientWindows.h"
 
-#include "patients/TAtkartojasPersKodi.h"
 #include "patients/TKlienti.h"
 #include "patients/Tn_klientEdit.h"
 
@@ -19,9 +18,6 @@ void RegisterWindows(app::WindowRegistry& registry, app::Session& session) {
         card.start(key, historyPage);
         card.exec();
         return card.savedKey();
-    };
-    session.facades().patients.chooseByPersonalCode = [&session](QWidget* parent, const QString& code) {
-        return TAtkartojasPersKodi::choose(session.database(), code, parent);
     };
 }
 
