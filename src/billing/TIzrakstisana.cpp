@@ -1,6 +1,7 @@
 #include "billing/TIzrakstisana.h"
 
 #include "app/ChangeNotifier.h"
+#include "app/Rights.h"
 #include "app/Settings.h"
 #include "billing/InvoiceImport.h"
 #include "billing/InvoicePrint.h"
