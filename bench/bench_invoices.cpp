@@ -14,6 +14,33 @@ struct Choices {
     int fortyLines = 0;
 };
 
+// An invoice of 40 lines. The generated clinic's invoices are shorter, so the first run adds one
+// ("BENCH-40", lines of the first forty price-list items) to the database and later runs reuse it.
+int fortyLineInvoice(db::Database& d) {
+    const QString number = QStringLiteral("BENCH-40");
+    const QVariant found = d.scalar(
+        QStringLiteral("SELECT FIRST 1 H.ISN FROM O_PAVOUT_HD H WHERE H.NUMURS = :N "
+                       "AND (SELECT COUNT(*) FROM O_PAVOUT_DT D WHERE D.ISPAVOUTHD = H.ISN) = 40"),
+        {{QStringLiteral("N"), number}});
+    if (found.isValid()) return found.toInt();
+    const db::ResultSet items = d.select(QStringLiteral("SELECT FIRST 40 ISN FROM N_PRECE WHERE ISN > 1 ORDER BY ISN"));
+    const QVariant patient = d.scalar(QStringLiteral("SELECT FIRST 1 ISN FROM N_KLIENTS WHERE ISN > 1 ORDER BY ISN"));
+    if (items.isEmpty() || !patient.isValid()) return 0;
+    billing::TIzrakstisanaDati dati(d);
+    billing::InvoiceHeader h = dati.create(number, QString());
+    h.patient = patient.toInt();
+    QVector<billing::InvoiceLine> lines;
+    for (int i = 0; i < 40; ++i) {
+        billing::InvoiceLine l = billing::TIzrakstisanaDati::NewLine(0);
+        l.item = items.value(i % items.rowCount(), 0).toInt();
+        l.price = 10 + i;
+        l.quantity = 1 + i % 3;
+        l.vatRate = i % 2 ? 21 : 0;
+        lines.append(l);
+    }
+    return dati.createInvoice(h, lines, 0);
+}
+
 const Choices& choices(db::Database& d) {
     static Choices c;
     if (c.attached == d.connectionString()) return c;
@@ -25,10 +52,7 @@ const Choices& choices(db::Database& d) {
                                           : QDate(busiest.value(0, 0).toInt(), busiest.value(0, 1).toInt(), 1);
     c.month.from = first;
     c.month.to = first.addMonths(1).addDays(-1);
-    // The invoice with the most lines, up to 40 (the clinic's longest invoices are shorter).
-    const QVariant longest = d.scalar(QStringLiteral(
-        "SELECT FIRST 1 ISPAVOUTHD FROM O_PAVOUT_DT GROUP BY ISPAVOUTHD ORDER BY COUNT(*) DESC"));
-    c.fortyLines = longest.isValid() ? longest.toInt() : 0;
+    c.fortyLines = fortyLineInvoice(d);
     return c;
 }
 
@@ -58,7 +82,7 @@ bench::BenchCase::Registrar month({
 });
 
 bench::BenchCase::Registrar print({
-    QStringLiteral("invoices: the longest invoice (40 lines when there is one) read and printed to PDF"),
+    QStringLiteral("invoices: a 40-line invoice read and printed to PDF"),
     [](db::Database& d) {
         const std::optional<reports::Report> report = billing::InvoicePrint::Invoice(d, choices(d).fortyLines, 21);
         if (report) bench::consume(qint64(report->exportPdf(QDir::tempPath() + QStringLiteral("/molarix-bench-invoice.pdf"))));

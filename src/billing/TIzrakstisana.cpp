@@ -330,13 +330,15 @@ void TIzrakstisana::buildMenu() {
     layout()->setMenuBar(bar);
 }
 
-QPushButton* TIzrakstisana::button(const QString& name) const { return findChild<QPushButton*>(name); }
+// The controls are looked up on the two pages only: the filter dialog, a child of the window too,
+// has its own "btKlients" and "edKlients".
+QPushButton* TIzrakstisana::button(const QString& name) const { return m_tabs->findChild<QPushButton*>(name); }
 QAction* TIzrakstisana::action(const QString& name) const { return findChild<QAction*>(name); }
-QLineEdit* TIzrakstisana::edit(const QString& name) const { return findChild<QLineEdit*>(name); }
+QLineEdit* TIzrakstisana::edit(const QString& name) const { return m_tabs->findChild<QLineEdit*>(name); }
 widgets::NullableDateEdit* TIzrakstisana::dateEdit(const QString& name) const {
-    return findChild<widgets::NullableDateEdit*>(name);
+    return m_tabs->findChild<widgets::NullableDateEdit*>(name);
 }
-QLabel* TIzrakstisana::totalLabel(const QString& name) const { return findChild<QLabel*>(name); }
+QLabel* TIzrakstisana::totalLabel(const QString& name) const { return m_tabs->findChild<QLabel*>(name); }
 
 InvoiceFilter TIzrakstisana::filter() const { return m_filterDialog->filter(); }
 void TIzrakstisana::setFilter(const InvoiceFilter& filter) { m_filterDialog->setFilter(filter); }

@@ -439,7 +439,9 @@ int TIzrakstisanaDati::createInvoice(const InvoiceHeader& header, const QVector<
 }
 
 QString TIzrakstisanaDati::PayRefusal(double total, double paidSum) {
-    return total - paidSum < 0.01 ? tr("Rēķins jau ir apmaksāts !!!") : QString();
+    // Amounts are doubles: 100 − 99.99 comes out a hair above 0.01. What is left counts as paid
+    // while it is at most one cent, so 99.99 of 100 is refused and 99.98 is not.
+    return total - paidSum < 0.01 + 1e-9 ? tr("Rēķins jau ir apmaksāts !!!") : QString();
 }
 
 }  // namespace billing

@@ -84,7 +84,7 @@ public:
     int createInvoice(const InvoiceHeader& header, const QVector<InvoiceLine>& lines, int userIsn,
                       const QDateTime& now = QDateTime::currentDateTime());
 
-    // "Rēķins jau ir apmaksāts !!!" when less than a cent is left to pay; empty otherwise.
+    // "Rēķins jau ir apmaksāts !!!" when no more than a cent is left to pay; empty otherwise.
     static QString PayRefusal(double total, double paidSum);
 
     // Serialises numbering between workstations for the rest of the transaction (a lock on the

@@ -62,6 +62,7 @@ class TestInvoiceWindow : public QObject {
         }
         if (!search) return;
         search->setFocus();
+        search->clear();
         typeText(search, typed);
         QTest::keyClick(search, Qt::Key_Return);
         QTest::keyClick(grid, Qt::Key_Return);
@@ -122,8 +123,11 @@ private Q_SLOTS:
                 return;
             }
             if (auto* files = qobject_cast<QFileDialog*>(d)) {
-                files->selectFile(pdf);
-                files->accept();
+                // Typed into the name field as the user does (selectFile() leaves a focused field alone).
+                QLineEdit* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                QVERIFY(name);
+                name->setText(pdf);
+                static_cast<QDialog*>(files)->accept();
                 return;
             }
             pickIn(d, typedForPicker);
@@ -165,7 +169,7 @@ private Q_SLOTS:
         QCOMPARE(w->linesModel()->index(0, 2).data().toString(), QStringLiteral("217.80"));
 
         click(w, "btJaunsRinda");
-        typedForPicker = "higi";
+        typedForPicker = "Zobu";
         click(w, "btPrece");
         QTRY_COMPARE(w->edit("edPrece")->text(), QStringLiteral("Zobu higiēna"));
         click(w, "btSaglabatRinda");
@@ -232,7 +236,7 @@ private Q_SLOTS:
         click(w, "btKlients");
         QTRY_VERIFY(!w->edit("edKlients")->text().isEmpty());
         w->edit("NUMURS")->setText("SR-0099");
-        emit w->edit("NUMURS")->editingFinished();
+        Q_EMIT w->edit("NUMURS")->editingFinished();
         QCOMPARE(w->counter().next, 100);
         click(w, "btSaglabat");
         QVERIFY(modal.messages.contains("Esošais filtrs tiek pārlikts uz pavadzīmes datumu !!!"));
