@@ -40,13 +40,14 @@ std::optional<reports::Report> InvoicePrint::Invoice(db::Database& database, int
             "SELECT H.NUMURS, H.DATUMS, H.APMAKS_LIDZ, H.KOPSUMMA, H.PVNSUMMA, H.BEZPVNSUMMA, H.KOMENTARS RK, "
             "K.VARDS || ' ' || K.UZVARDS KLIENTS, K.ADRESE, K.PERS_KODS, K.BANKAS_KONTS, B.GNOS BANKA, B.KODS, K.ZIP_NR, "
             "(SELECT FIRST 1 KH.PIEZIMES FROM O_PAVOUT_DT D JOIN O_ARSTESANA_DT A ON A.ISN = D.ISARSTESANA "
-            " JOIN O_KONSULTACIJA_HD KH ON KH.ISN = A.ISKONSULTACIJAHD WHERE D.ISPAVOUTHD = H.ISN ORDER BY D.ISN) KK "
+            " JOIN O_KONSULTACIJA_HD KH ON KH.ISN = A.ISKONSULTACIJAHD WHERE D.ISPAVOUTHD = H.ISN ORDER BY D.ISN + 0) KK "
             "FROM O_PAVOUT_HD H LEFT JOIN N_KLIENTS K ON K.ISN = H.ISKLIENTS LEFT JOIN N_BANKA B ON B.ISN = K.ISBANKA "
             "WHERE H.ISN = :ISN"),
         key);
     if (head.isEmpty()) return std::nullopt;
     // Every line of the invoice, whatever made it, with the surcharge or discount in its price so
-    // that the lines add up to the invoice's totals.
+    // that the lines add up to the invoice's totals. ("D.ISN + 0": sorting the invoice's lines,
+    // not walking the key index of all lines.)
     db::ResultSet rows = database.select(
         QStringLiteral(
             "SELECT N_PRECE.KODS ARTIKULS, N_PRECE.GNOS PRECE, D.DAUDZUMS, D.NODOKLIS, "
@@ -55,7 +56,7 @@ std::optional<reports::Report> InvoicePrint::Invoice(db::Database& database, int
             "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * (1 + COALESCE(D.NODOKLIS, 0) / 100.00) CENA, "
             "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * (1 + COALESCE(D.NODOKLIS, 0) / 100.00) * D.DAUDZUMS SUMMA, "
             "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * D.DAUDZUMS * COALESCE(D.NODOKLIS, 0) / 100.00 PVNSUMMA "
-            "FROM O_PAVOUT_DT D LEFT JOIN N_PRECE ON N_PRECE.ISN = D.ISPRECE WHERE D.ISPAVOUTHD = :ISN ORDER BY D.ISN"),
+            "FROM O_PAVOUT_DT D LEFT JOIN N_PRECE ON N_PRECE.ISN = D.ISPRECE WHERE D.ISPAVOUTHD = :ISN ORDER BY D.ISN + 0"),
         key);
     double vatSum = 0;
     for (int r = 0; r < rows.rowCount(); ++r) vatSum += rows.value(r, QStringLiteral("PVNSUMMA")).toDouble();
@@ -112,7 +113,7 @@ reports::Report InvoicePrint::PlannedPayments(db::Database& database, const QDat
         "SELECT H.ISN, H.ISKLIENTS, H.DATUMS, H.NUMURS, H.KOPSUMMA, H.APMAKS_SUM, H.APMAKS_LIDZ, "
         "K.DZIM_DAT, K.UZVARDS, K.VARDS, "
         "(SELECT FIRST 1 KH.NUMURS FROM O_PAVOUT_DT D JOIN O_ARSTESANA_DT A ON A.ISN = D.ISARSTESANA "
-        " JOIN O_KONSULTACIJA_HD KH ON KH.ISN = A.ISKONSULTACIJAHD WHERE D.ISPAVOUTHD = H.ISN ORDER BY D.ISN) KNUMURS "
+        " JOIN O_KONSULTACIJA_HD KH ON KH.ISN = A.ISKONSULTACIJAHD WHERE D.ISPAVOUTHD = H.ISN ORDER BY D.ISN + 0) KNUMURS "
         "FROM O_PAVOUT_HD H JOIN N_KLIENTS K ON K.ISN = H.ISKLIENTS "
         "ORDER BY K.UZVARDS, K.VARDS, H.ISKLIENTS, H.DATUMS, H.ISN"));
     QStringList columns = read.columns();

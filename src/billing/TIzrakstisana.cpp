@@ -199,6 +199,9 @@ void TIzrakstisana::buildListPage(QWidget* page) {
     m_grid->setModel(m_model);
     widgets::SetupListGrid(m_grid);
     m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // The patient's name takes the room that is left, so that every column shows.
+    m_grid->horizontalHeader()->setStretchLastSection(false);
+    m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setSortIndicatorShown(true);
 
@@ -274,6 +277,7 @@ void TIzrakstisana::buildLinesPage(QWidget* page) {
     const std::pair<const char*, QString> labels[] = {
         {"lbSummaBezPvn", tr("Summa bez PVN")}, {"lbPvn", tr("PVN")}, {"lbKopa", tr("Kopā")}};
     for (const auto& [name, text] : labels) {
+        if (totals->count() > 0) totals->addSpacing(24);
         totals->addWidget(new QLabel(text, page));
         auto* value = new QLabel(page);
         value->setObjectName(QString::fromLatin1(name));
@@ -294,6 +298,8 @@ void TIzrakstisana::buildLinesPage(QWidget* page) {
     m_linesGrid->setModel(m_linesModel);
     widgets::SetupListGrid(m_linesGrid);
     m_linesGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_linesGrid->horizontalHeader()->setStretchLastSection(false);
+    m_linesGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(toolbar);
@@ -349,7 +355,7 @@ void TIzrakstisana::setCounter(const InvoiceCounter& counter) {
 }
 
 void TIzrakstisana::loadSettings() {
-    const int width = app::Settings::integer(OwnSection, QStringLiteral("Width"), 1000);
+    const int width = app::Settings::integer(OwnSection, QStringLiteral("Width"), 1100);
     const int height = app::Settings::integer(OwnSection, QStringLiteral("Height"), 700);
     resize(QSize(qMax(600, width), qMax(400, height)));
 }

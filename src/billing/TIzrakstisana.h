@@ -138,8 +138,8 @@ private:
     bool m_mayChange = false;
     bool m_mayAdd = false;
     bool m_mayDelete = false;
-    bool m_showing = false;
-    DuplicateChooser m_duplicateChooser;  // fields are being filled by the program, not typed
+    bool m_showing = false;  // fields are being filled by the program, not typed
+    DuplicateChooser m_duplicateChooser;
 
     QTabWidget* m_tabs;
     QTableView* m_grid = nullptr;

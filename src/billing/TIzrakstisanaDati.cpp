@@ -94,8 +94,14 @@ QString checkedLineOrder(const QString& order) {
         "^\\s*O_PAVOUT_DT\\.[A-Z_]+(\\s+(ASC|DESC|ASCENDING|DESCENDING))?\\s*"
         "(,\\s*O_PAVOUT_DT\\.[A-Z_]+(\\s+(ASC|DESC|ASCENDING|DESCENDING))?\\s*)*$"),
         QRegularExpression::CaseInsensitiveOption);
-    if (order.trimmed().isEmpty() || !plain.match(order).hasMatch()) return QStringLiteral(" O_PAVOUT_DT.ISN ");
-    return order;
+    const QString checked =
+        order.trimmed().isEmpty() || !plain.match(order).hasMatch() ? QStringLiteral(" O_PAVOUT_DT.ISN ") : order;
+    // Ordered by an indexed column the engine walks that whole index (a million lines) instead of
+    // sorting the invoice's few: "+0" keeps the index out of the order.
+    static const QRegularExpression indexed(QStringLiteral("(O_PAVOUT_DT\\.(ISN|ISPAVOUTHD|ISPRECE|ISARSTESANA))\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    QString sorted = checked;
+    return sorted.replace(indexed, QStringLiteral("\\1+0"));
 }
 
 }  // namespace
@@ -306,7 +312,9 @@ db::ResultSet TIzrakstisanaDati::lines(int invoiceKey, const QString& lineOrder)
                        "O_PAVOUT_DT.CENA*O_PAVOUT_DT.DAUDZUMS*(1+O_PAVOUT_DT.ATLAIDE/100.00)*(1+O_PAVOUT_DT.NODOKLIS/100.00) "
                        "ARPVN, O_PAVOUT_DT.ATLAIDE, O_PAVOUT_DT.NODOKLIS, O_PAVOUT_DT.KOMENTARS, O_PAVOUT_DT.ISUSER_NEW, "
                        "O_PAVOUT_DT.ISUSER_EDIT, O_PAVOUT_DT.IEVDAT_NEW, O_PAVOUT_DT.IEVDAT_EDIT "
-                       "FROM O_PAVOUT_DT, N_PRECE WHERE O_PAVOUT_DT.ISPRECE = N_PRECE.ISN AND "
+                       // Every line has its item (ISPRECE is required): the outer join only makes the
+                       // engine start from the invoice's lines instead of the whole price list.
+                       "FROM O_PAVOUT_DT LEFT JOIN N_PRECE ON O_PAVOUT_DT.ISPRECE = N_PRECE.ISN WHERE "
                        "O_PAVOUT_DT.ISPAVOUTHD = :ISPAVOUTHD ORDER BY ") +
             checkedLineOrder(lineOrder),
         {{QStringLiteral("ISPAVOUTHD"), invoiceKey}});
