@@ -6,7 +6,7 @@
 #include "BenchCase.h"
 #include "demo/DemoData.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -46,7 +46,9 @@ double medianMs(const std::function<void(db::Database&)>& f, db::Database& d, in
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing cases need fonts (QtGui) but never a display.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QStringList args = app.arguments().mid(1);
     int runs = 7;

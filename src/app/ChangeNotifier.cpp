@@ -68,6 +68,8 @@ void ChangeNotifier::announce(const QString& table, const QList<int>& keys) {
         Q_EMIT consultationsChanged(keys);
     else if (table == QLatin1String("O_ARSTPLANS") || table == QLatin1String("O_ARSTESANA_DT"))
         Q_EMIT treatmentsChanged(keys);
+    else if (table == QLatin1String("O_PAVOUT_HD") || table == QLatin1String("O_PAVOUT_DT"))
+        Q_EMIT invoicesChanged(keys);
     else if (table == QLatin1String("O_DIENAS"))
         Q_EMIT dayLocksChanged();
     else if (table == QLatin1String("N_USERS"))

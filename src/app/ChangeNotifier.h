@@ -47,6 +47,8 @@ Q_SIGNALS:
     void consultationsChanged(const QList<int>& keys);
     // Plan lines (O_ARSTPLANS) or treatment lines (O_ARSTESANA_DT) of consultations.
     void treatmentsChanged(const QList<int>& keys);
+    // Invoices (O_PAVOUT_HD) and their lines (O_PAVOUT_DT; the keys are then those of the lines).
+    void invoicesChanged(const QList<int>& keys);
     void dayLocksChanged();
     void usersChanged();
     void settingsChanged();

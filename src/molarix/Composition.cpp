@@ -3,11 +3,13 @@
 #include "app/Session.h"
 #include "app/WindowRegistry.h"
 #include "archive/ArchiveWindows.h"
+#include "billing/BillingWindows.h"
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
 #include "journal/TOperacijuZurnals.h"
 #include "consultations/ConsultationWindows.h"
 #include "patients/PatientWindows.h"
+#include "patients/TAtkartojasPersKodi.h"
 #include "pricelist/Tn_klprec.h"
 #include "references/TKlasifikators.h"
 
@@ -24,6 +26,9 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     calendar::RegisterAppointmentEditor(session);
     archive::RegisterWindows(registry, session);
     consultations::RegisterWindows(registry, session);
+    billing::RegisterWindows(registry, session, [&session](QWidget* parent, const QString& code) {
+        return patients::TAtkartojasPersKodi::choose(session.database(), code, parent);
+    });
 }
 
 }  // namespace molarix
