@@ -5,11 +5,12 @@
 namespace app {
 
 QString NextConsultationNumber(db::Database& database) {
-    // Numbers of digits only, padded with zeros to the column's width, compare as text the way
-    // they compare as numbers. One pass over the table, no sort.
+    // Numbers of digits only, padded with zeros, compare as text the way they compare as numbers;
+    // the others are NULL. The expression is the one of the descending index
+    // O_KONSULTACIJA_HD_PLAIN_NUMBER, so the engine reads the maximum from the index's top.
     const QVariant max = database.scalar(
-        QStringLiteral("SELECT MAX(LPAD(TRIM(NUMURS), 20, '0')) FROM O_KONSULTACIJA_HD "
-                       "WHERE NUMURS NOT CONTAINING '-' AND TRIM(NUMURS) SIMILAR TO '[0-9]+'"));
+        QStringLiteral("SELECT MAX(CASE WHEN NUMURS NOT CONTAINING '-' AND TRIM(NUMURS) SIMILAR TO '[0-9]+' "
+                       "THEN LPAD(TRIM(NUMURS), 20, '0') END) FROM O_KONSULTACIJA_HD"));
     // No plain number yet.
     if (!max.isValid()) return QStringLiteral("1");
     bool ok = false;

@@ -142,7 +142,8 @@ RequestForm::RequestForm(QWidget* parent) : QWidget(parent) {
     m_edPiezimes = new QPlainTextEdit(this);
     m_edPiezimes->setObjectName(QStringLiteral("PIEZIMES"));
     m_edPiezimes->setTabChangesFocus(true);
-    m_edPiezimes->setMaximumHeight(m_edPiezimes->fontMetrics().lineSpacing() * 5 + 12);
+    // Grows with the form; at least three lines.
+    m_edPiezimes->setMinimumHeight(m_edPiezimes->fontMetrics().lineSpacing() * 3 + 12);
     auto* notesBox = new QGroupBox(tr("Problēmas apraksts"), this);
     auto* notesLayout = new QVBoxLayout(notesBox);
     notesLayout->addWidget(m_edPiezimes);

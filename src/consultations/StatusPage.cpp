@@ -4,8 +4,8 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QFormLayout>
-#include <QGroupBox>
+#include <QGridLayout>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -101,30 +101,40 @@ StatusPage::StatusPage(QWidget* parent) : QWidget(parent) {
     m_cellChoice->setObjectName(QStringLiteral("cbLimenis"));
     m_cellChoice->hide();
 
-    auto* hygieneBox = new QGroupBox(tr("Orālā higiēna"), this);
+    // The hygiene row and the status fields in two columns of four, so that the page stays low
+    // enough for the consultation window on a small screen.
     m_hygiene = new QButtonGroup(this);
-    auto* hygieneLayout = new QHBoxLayout(hygieneBox);
+    auto* hygieneRow = new QHBoxLayout;
     const QStringList levels{tr("Laba"), tr("Apmierinoša"), tr("Slikta")};
     for (int i = 0; i < levels.size(); ++i) {
-        auto* radio = new QRadioButton(levels.at(i), hygieneBox);
+        auto* radio = new QRadioButton(levels.at(i), this);
         m_hygiene->addButton(radio, i + 1);
-        hygieneLayout->addWidget(radio);
+        hygieneRow->addWidget(radio);
     }
-    hygieneLayout->addStretch(1);
+    hygieneRow->addStretch(1);
 
-    auto* form = new QFormLayout;
-    for (const StatusField& f : statusFields()) {
+    auto* fields = new QGridLayout;
+    fields->addWidget(new QLabel(tr("Orālā higiēna"), this), 0, 0);
+    fields->addLayout(hygieneRow, 0, 1, 1, 3);
+    const QVector<StatusField>& all = statusFields();
+    const int perColumn = (all.size() + 1) / 2;
+    for (int i = 0; i < all.size(); ++i) {
+        const StatusField& f = all.at(i);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(f.column));
         edit->setMaxLength(StatusWidth);
         m_fields.insert(QString::fromLatin1(f.column), edit);
-        form->addRow(*f.caption ? tr(f.caption) : QString(), edit);
+        const int row = 1 + i % perColumn;
+        const int column = i / perColumn * 2;
+        if (*f.caption) fields->addWidget(new QLabel(tr(f.caption), this), row, column);
+        fields->addWidget(edit, row, column + 1);
     }
+    fields->setColumnStretch(1, 1);
+    fields->setColumnStretch(3, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_grid);
-    layout->addWidget(hygieneBox);
-    layout->addLayout(form);
+    layout->addLayout(fields);
     layout->addStretch(1);
 
     connect(m_grid, &QTableWidget::cellClicked, this, &StatusPage::editCell);

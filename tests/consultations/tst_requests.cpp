@@ -610,6 +610,22 @@ private Q_SLOTS:
         QCOMPARE(qobject_cast<QLineEdit*>(form->field("DIENA1_NO"))->text(), QStringLiteral("08:00"));
     }
 
+    // The window, with every weekday of the panel shown, fits a 1366 × 768 screen below the main
+    // window's menu and tool bar (about 90 pixels) together with its frame.
+    void fitsSmallScreen() {
+        const int key = addRequest({{"PIRMS_DATUMA", 1}, {"DIENA1", "V"}, {"DIENA1_NO", "08:00"}});
+        TKonsultacijas* w = openRegister();
+        QVERIFY(w);
+        m_clinic->setWorkingDays({1, 2, 3, 4, 5, 6, 7});
+        w->requests()->activated();
+        w->requests()->showRequest(key);
+        QVERIFY(w->requests()->form()->weekdayPanel()->isVisible());
+        // The tab control needs the room of its tallest page, whichever is shown.
+        const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
+        QVERIFY2(least.height() <= 640, qPrintable(QString::number(least.height())));
+        QVERIFY2(least.width() <= 1340, qPrintable(QString::number(least.width())));
+    }
+
     // "Apmeklējums" on request 57 when the greatest plain consultation number is 120: a new
     // consultation numbered 57-121 on the consultations tab, filtered to the patient.
     void visitNumberedAfterTheRequest() {
