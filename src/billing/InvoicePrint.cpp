@@ -4,11 +4,62 @@
 #include "reports/ReportLayout.h"
 #include "reports/ReportValues.h"
 
+#include <cmath>
+
 namespace billing {
 
 namespace {
 
 QString money(double v) { return QString::number(v, 'f', 2); }
+
+// The invoice document from its title values (NUMURS, DATUMS, APMAKS_LIDZ and the patient's
+// KLIENTS, ADRESE, PERS_KODS, BANKAS_KONTS, BANKA, KODS, ZIP_NR in the first row of head) and its
+// line rows (ARTIKULS, PRECE, DAUDZUMS, CENA, SUMMA, PVNSUMMA, ...), with the total in words of
+// the total printed.
+reports::Report invoiceReport(db::Database& database, const db::ResultSet& head, db::ResultSet rows,
+                              const QString& comment, double total, int defaultVatRate, const QString& signature) {
+    double vatSum = 0;
+    for (int r = 0; r < rows.rowCount(); ++r) vatSum += rows.value(r, QStringLiteral("PVNSUMMA")).toDouble();
+    const ClinicRequisites clinic = ClinicRequisites::Read(database);
+    auto h = [&](const char* name) { return head.first(QString::fromLatin1(name)); };
+    reports::ReportValues values;
+    values.set(QStringLiteral("shVardsUzvards"), signature)
+        .set(QStringLiteral("SumLatVal"), AmountInWords(total, QStringLiteral("EUR"), QString()))
+        .set(QStringLiteral("shGnos"), clinic.name)
+        .set(QStringLiteral("lbRekviziti"), clinic.details)
+        .set(QStringLiteral("shBanka"), clinic.bank)
+        .set(QStringLiteral("shHeader1"), QCoreApplication::translate("TIzrakstisana", "Cena ar atl, bez PVN (EUR)"))
+        .set(QStringLiteral("shHeader2"), QCoreApplication::translate("TIzrakstisana", "Kopā bez PVN (EUR)"))
+        .set(QStringLiteral("shPVN"), InvoicePrint::VatText(vatSum, defaultVatRate))
+        .set(QStringLiteral("shBankaMaksatajs"), h("BANKA"))
+        .set(QStringLiteral("shBankasKods"), h("KODS"))
+        .set(QStringLiteral("NUMURS"), h("NUMURS"))
+        .set(QStringLiteral("DATUMS"), h("DATUMS").toDateTime().date())
+        .set(QStringLiteral("APMAKS_LIDZ"), h("APMAKS_LIDZ").toDateTime().date())
+        .set(QStringLiteral("KLIENTS"), h("KLIENTS"))
+        .set(QStringLiteral("ADRESE"), h("ADRESE"))
+        .set(QStringLiteral("PERS_KODS"), h("PERS_KODS"))
+        .set(QStringLiteral("BANKAS_KONTS"), h("BANKAS_KONTS"))
+        .set(QStringLiteral("BANKA"), h("BANKA"))
+        .set(QStringLiteral("KODS"), h("KODS"))
+        .set(QStringLiteral("ZIP_NR"), h("ZIP_NR"))
+        .set(QStringLiteral("KOMENTARS"), comment)
+        .set(QStringLiteral("PVN_KOPSUMMA"), vatSum)
+        .set(QStringLiteral("KOPSUMMA"), total);
+    const db::ResultSet lineRows = rows;
+    values.set(QStringLiteral("shCena"), [lineRows](int row) -> QVariant {
+        return row >= 0 && row < lineRows.rowCount() ? QVariant(money(lineRows.value(row, QStringLiteral("CENA")).toDouble()))
+                                                     : QVariant();
+    });
+    values.set(QStringLiteral("shSumma"), [lineRows](int row) -> QVariant {
+        return row >= 0 && row < lineRows.rowCount() ? QVariant(money(lineRows.value(row, QStringLiteral("SUMMA")).toDouble()))
+                                                     : QVariant();
+    });
+    reports::Report report(reports::ReportLayout::load(QStringLiteral("invoice")));
+    report.setRows(std::move(rows));
+    report.setValues(values);
+    return report;
+}
 
 }  // namespace
 
@@ -58,52 +109,60 @@ std::optional<reports::Report> InvoicePrint::Invoice(db::Database& database, int
             "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * D.DAUDZUMS * COALESCE(D.NODOKLIS, 0) / 100.00 PVNSUMMA "
             "FROM O_PAVOUT_DT D LEFT JOIN N_PRECE ON N_PRECE.ISN = D.ISPRECE WHERE D.ISPAVOUTHD = :ISN ORDER BY D.ISN + 0"),
         key);
-    double vatSum = 0;
-    for (int r = 0; r < rows.rowCount(); ++r) vatSum += rows.value(r, QStringLiteral("PVNSUMMA")).toDouble();
-
-    const ClinicRequisites clinic = ClinicRequisites::Read(database);
     auto h = [&](const char* name) { return head.first(QString::fromLatin1(name)); };
-    const double total = h("KOPSUMMA").toDouble();
     const QString comment = h("KK").toString().isEmpty() ? h("RK").toString() : h("KK").toString();
+    return invoiceReport(database, head, std::move(rows), comment, h("KOPSUMMA").toDouble(), defaultVatRate, QString());
+}
 
-    reports::ReportValues values;
-    values.set(QStringLiteral("shVardsUzvards"), QString())
-        .set(QStringLiteral("SumLatVal"), AmountInWords(total, QStringLiteral("EUR"), QString()))
-        .set(QStringLiteral("shGnos"), clinic.name)
-        .set(QStringLiteral("lbRekviziti"), clinic.details)
-        .set(QStringLiteral("shBanka"), clinic.bank)
-        .set(QStringLiteral("shHeader1"), tr("Cena ar atl, bez PVN (EUR)"))
-        .set(QStringLiteral("shHeader2"), tr("Kopā bez PVN (EUR)"))
-        .set(QStringLiteral("shPVN"), VatText(vatSum, defaultVatRate))
-        .set(QStringLiteral("shBankaMaksatajs"), h("BANKA"))
-        .set(QStringLiteral("shBankasKods"), h("KODS"))
-        .set(QStringLiteral("NUMURS"), h("NUMURS"))
-        .set(QStringLiteral("DATUMS"), h("DATUMS").toDateTime().date())
-        .set(QStringLiteral("APMAKS_LIDZ"), h("APMAKS_LIDZ").toDateTime().date())
-        .set(QStringLiteral("KLIENTS"), h("KLIENTS"))
-        .set(QStringLiteral("ADRESE"), h("ADRESE"))
-        .set(QStringLiteral("PERS_KODS"), h("PERS_KODS"))
-        .set(QStringLiteral("BANKAS_KONTS"), h("BANKAS_KONTS"))
-        .set(QStringLiteral("BANKA"), h("BANKA"))
-        .set(QStringLiteral("KODS"), h("KODS"))
-        .set(QStringLiteral("ZIP_NR"), h("ZIP_NR"))
-        .set(QStringLiteral("KOMENTARS"), comment)
-        .set(QStringLiteral("PVN_KOPSUMMA"), vatSum)
-        .set(QStringLiteral("KOPSUMMA"), total);
-    const db::ResultSet lineRows = rows;
-    values.set(QStringLiteral("shCena"), [lineRows](int row) -> QVariant {
-        return row >= 0 && row < lineRows.rowCount() ? QVariant(money(lineRows.value(row, QStringLiteral("CENA")).toDouble()))
-                                                     : QVariant();
-    });
-    values.set(QStringLiteral("shSumma"), [lineRows](int row) -> QVariant {
-        return row >= 0 && row < lineRows.rowCount() ? QVariant(money(lineRows.value(row, QStringLiteral("SUMMA")).toDouble()))
-                                                     : QVariant();
-    });
-
-    reports::Report report(reports::ReportLayout::load(QStringLiteral("invoice")));
-    report.setRows(std::move(rows));
-    report.setValues(values);
-    return report;
+std::optional<reports::Report> InvoicePrint::ConsultationInvoices(db::Database& database, int consultation,
+                                                                  int defaultVatRate) {
+    const db::Params key{{QStringLiteral("ISN"), consultation}};
+    // Every invoice line made from a treatment line of the consultation still recorded, in the
+    // order the lines were invoiced.
+    db::ResultSet rows = database.select(
+        QStringLiteral(
+            "SELECT H.ISN HISN, H.NUMURS HNUMURS, H.DATUMS HDATUMS, H.APMAKS_LIDZ HAPMAKS_LIDZ, N_PRECE.KODS ARTIKULS, N_PRECE.GNOS PRECE, "
+            "D.DAUDZUMS, D.NODOKLIS, "
+            "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) CENABEZPVN, "
+            "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * D.DAUDZUMS SUMMABEZPVN, "
+            "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * (1 + COALESCE(D.NODOKLIS, 0) / 100.00) CENA, "
+            "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * (1 + COALESCE(D.NODOKLIS, 0) / 100.00) * D.DAUDZUMS SUMMA, "
+            "D.CENA * (1 + COALESCE(D.ATLAIDE, 0) / 100.00) * D.DAUDZUMS * COALESCE(D.NODOKLIS, 0) / 100.00 PVNSUMMA "
+            "FROM O_ARSTESANA_DT A JOIN O_PAVOUT_DT D ON D.ISARSTESANA = A.ISN "
+            "JOIN O_PAVOUT_HD H ON H.ISN = D.ISPAVOUTHD LEFT JOIN N_PRECE ON N_PRECE.ISN = D.ISPRECE "
+            "WHERE A.ISKONSULTACIJAHD = :ISN AND (A.DZESTS IS NULL OR A.DZESTS = 0) ORDER BY D.ISN + 0"),
+        key);
+    if (rows.isEmpty()) return std::nullopt;
+    const db::ResultSet patient = database.select(
+        QStringLiteral("SELECT KH.PIEZIMES KK, K.VARDS || ' ' || K.UZVARDS KLIENTS, K.ADRESE, K.PERS_KODS, "
+                       "K.BANKAS_KONTS, B.GNOS BANKA, B.KODS, K.ZIP_NR, "
+                       "IIF(KH.ISIZPILDITAJS > 1, TRIM(S.VARDS || ' ' || S.UZVARDS), '') SPECIALISTS "
+                       "FROM O_KONSULTACIJA_HD KH LEFT JOIN N_KLIENTS K ON K.ISN = KH.ISKLIENTS "
+                       "LEFT JOIN N_BANKA B ON B.ISN = K.ISBANKA LEFT JOIN N_AGENTS S ON S.ISN = KH.ISIZPILDITAJS "
+                       "WHERE KH.ISN = :ISN"),
+        key);
+    // The title names every invoice printed (125_1, 125_2) with the first one's dates.
+    QStringList numbers;
+    QList<int> seen;
+    double total = 0;
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        total += rows.value(r, QStringLiteral("SUMMA")).toDouble();
+        const int invoice = rows.value(r, QStringLiteral("HISN")).toInt();
+        if (seen.contains(invoice)) continue;
+        seen.append(invoice);
+        numbers.append(rows.value(r, QStringLiteral("HNUMURS")).toString().trimmed());
+    }
+    QStringList columns = patient.columns();
+    columns << QStringLiteral("NUMURS") << QStringLiteral("DATUMS") << QStringLiteral("APMAKS_LIDZ");
+    db::ResultSet head(columns);
+    db::ResultSet::Row row = patient.isEmpty() ? db::ResultSet::Row(patient.columns().size()) : patient.row(0);
+    row << numbers.join(QStringLiteral(", ")) << rows.value(0, QStringLiteral("HDATUMS"))
+        << rows.value(0, QStringLiteral("HAPMAKS_LIDZ"));
+    head.append(row);
+    // The words are those of the total printed here, never of lines not invoiced yet.
+    // The consultation's specialist signs.
+    return invoiceReport(database, head, std::move(rows), head.first(QStringLiteral("KK")).toString(),
+                         std::round(total * 100) / 100, defaultVatRate, head.first(QStringLiteral("SPECIALISTS")).toString());
 }
 
 reports::Report InvoicePrint::PlannedPayments(db::Database& database, const QDate& today) {

@@ -28,6 +28,12 @@ public:
     // no such invoice. defaultVatRate is the clinic's rate printed in the VAT line.
     static std::optional<reports::Report> Invoice(db::Database& database, int invoiceKey, int defaultVatRate);
 
+    // The invoice document of everything invoiced from a consultation's treatment lines (deleted
+    // lines left out), over all its invoices, with the total in words of the total it prints,
+    // signed by the consultation's specialist. Nothing when no line of the consultation is invoiced.
+    static std::optional<reports::Report> ConsultationInvoices(db::Database& database, int consultation,
+                                                               int defaultVatRate);
+
     // "Plānotas izmaksas": every invoice by patient with its debt, the debt of invoices dated
     // before today, the pay-by date and the days overdue on `today`.
     static reports::Report PlannedPayments(db::Database& database, const QDate& today = QDate::currentDate());

@@ -447,6 +447,64 @@ int TIzrakstisanaDati::createInvoice(const InvoiceHeader& header, const QVector<
     return key;
 }
 
+std::optional<TIzrakstisanaDati::ConsultationInvoice> TIzrakstisanaDati::invoiceConsultation(int consultation,
+                                                                                           int userIsn,
+                                                                                           const QDateTime& now) {
+    db::Transaction tx(m_db);
+    // First the lock: a second workstation invoicing the same consultation waits here and then
+    // reads the lines as this one left them.
+    LockNumbering(tx);
+    const db::Params key{{QStringLiteral("ISN"), consultation}};
+    const db::ResultSet head = tx.select(
+        QStringLiteral("SELECT NUMURS, DATUMS, ISKLIENTS FROM O_KONSULTACIJA_HD WHERE ISN = :ISN"), key);
+    if (head.isEmpty()) return std::nullopt;
+    // The item's VAT rate is today's, not the one stored on the treatment line.
+    const db::ResultSet unbilled = tx.select(
+        QStringLiteral("SELECT T.ISN, T.ISPRECE, T.CENA, T.DAUDZUMS, T.PIEZIMES, N.NODOKLIS FROM O_ARSTESANA_DT T "
+                       "LEFT JOIN N_PRECE N ON N.ISN = T.ISPRECE "
+                       "WHERE T.ISKONSULTACIJAHD = :ISN AND (T.DZESTS IS NULL OR T.DZESTS = 0) AND NOT EXISTS "
+                       "(SELECT 1 FROM O_PAVOUT_DT D WHERE D.ISARSTESANA = T.ISN) ORDER BY T.ISN"),
+        key);
+    if (unbilled.isEmpty()) return std::nullopt;
+
+    const QString base = head.value(0, 0).toString().trimmed() + QLatin1Char('_');
+    int counter = 1;
+    auto taken = [&](int n) {
+        const db::Params number{{QStringLiteral("NUMURS"), QVariant(base + QString::number(n))}};
+        return !tx.select(QStringLiteral("SELECT ISN FROM O_PAVOUT_HD WHERE NUMURS = :NUMURS"), number).isEmpty();
+    };
+    while (taken(counter)) ++counter;
+
+    InvoiceHeader h;
+    h.patient = head.value(0, 2).toInt();
+    h.storedDate = head.value(0, 1).toDateTime();
+    h.date = h.storedDate.date();
+    h.number = base + QString::number(counter);
+    h.payBy = h.date.addDays(5);
+    h.paymentMethod = 1;
+    const int invoiceKey = insertHeader(tx, h, userIsn, now);
+    app::WriteJournal(tx, userIsn, QStringLiteral("J"), h.number, headerTable(), invoiceKey, QString(),
+                      storedDateTime(h));
+    for (int r = 0; r < unbilled.rowCount(); ++r) {
+        InvoiceLine line;
+        line.invoice = invoiceKey;
+        line.item = unbilled.value(r, QStringLiteral("ISPRECE")).toInt();
+        line.price = unbilled.value(r, QStringLiteral("CENA")).toDouble();
+        line.quantity = unbilled.value(r, QStringLiteral("DAUDZUMS")).toDouble();
+        line.vatRate = unbilled.value(r, QStringLiteral("NODOKLIS")).toDouble();
+        line.comment = unbilled.value(r, QStringLiteral("PIEZIMES")).toString();
+        line.treatmentLine = unbilled.value(r, QStringLiteral("ISN")).toInt();
+        const int lineKey = insertLine(tx, line, userIsn, now);
+        app::WriteJournal(tx, userIsn, QStringLiteral("J"), h.number, lineTable(), lineKey, QString(),
+                          storedDateTime(h));
+    }
+    tx.touch(headerTable(), invoiceKey);
+    // The treatment page colours its invoiced lines from this.
+    tx.touch(QStringLiteral("O_ARSTESANA_DT"));
+    tx.commit();
+    return ConsultationInvoice{invoiceKey, h.number, h.date, unbilled.rowCount()};
+}
+
 QString TIzrakstisanaDati::PayRefusal(double total, double paidSum) {
     // Amounts are doubles: 100 − 99.99 comes out a hair above 0.01. What is left counts as paid
     // while it is at most one cent, so 99.99 of 100 is refused and 99.98 is not.

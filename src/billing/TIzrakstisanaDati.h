@@ -84,6 +84,21 @@ public:
     int createInvoice(const InvoiceHeader& header, const QVector<InvoiceLine>& lines, int userIsn,
                       const QDateTime& now = QDateTime::currentDateTime());
 
+    // The invoice of a consultation's treatment lines not invoiced yet, in one transaction: numbered
+    // "<consultation number>_<n>" with the smallest n from 1 that no invoice holds, dated on the
+    // consultation's day, due five days later, paid at the cash desk; each line at the item's VAT
+    // rate of today's price list, linked to its treatment line. Nothing (and nothing written) when
+    // every line is invoiced already. Serialised between workstations with the numbering, so two
+    // at once never bill one line twice.
+    struct ConsultationInvoice {
+        int key = 0;
+        QString number;
+        QDate date;
+        int lines = 0;
+    };
+    std::optional<ConsultationInvoice> invoiceConsultation(int consultation, int userIsn,
+                                                           const QDateTime& now = QDateTime::currentDateTime());
+
     // "Rēķins jau ir apmaksāts !!!" when no more than a cent is left to pay; empty otherwise.
     static QString PayRefusal(double total, double paidSum);
 

@@ -3,6 +3,8 @@
 #include "app/ChangeNotifier.h"
 #include "app/Rights.h"
 #include "app/Settings.h"
+#include "billing/InvoicePrint.h"
+#include "billing/TIzrakstisanaDati.h"
 #include "consultations/ConsultationForm.h"
 #include "consultations/PatientFilesPage.h"
 #include "consultations/RequestsPage.h"
@@ -10,6 +12,7 @@
 #include "consultations/TreatmentPage.h"
 #include "db/DbError.h"
 #include "models/ResultTableModel.h"
+#include "reports/ReportPreview.h"
 #include "widgets/GridLayout.h"
 #include "widgets/Guard.h"
 #include "widgets/ListGrid.h"
@@ -145,7 +148,6 @@ void TKonsultacijas::buildConsultationsTab(QWidget* page) {
     QPushButton* btRekins = addButton(tr("Rēķins"), "btRekins");
     toolbar->addStretch(1);
     QPushButton* btAizvert = addButton(tr("Aizvērt"), "btAizvert");
-    btRekins->setEnabled(false);
 
     m_form = new ConsultationForm(page);
     // The plan and treatment pages stand on the form's pages of those names.
@@ -211,6 +213,8 @@ void TKonsultacijas::buildConsultationsTab(QWidget* page) {
     connect(btSaglabat, &QPushButton::clicked, this, &TKonsultacijas::saveConsultation);
     connect(btNoraidit, &QPushButton::clicked, this, &TKonsultacijas::rejectConsultation);
     connect(btAtlasit, &QPushButton::clicked, this, &TKonsultacijas::openFilter);
+    connect(btRekins, &QPushButton::clicked, this, &TKonsultacijas::printInvoices);
+    connect(m_treatmentPage, &TreatmentPage::invoiceRequested, this, &TKonsultacijas::prepareInvoice);
     connect(btAizvert, &QPushButton::clicked, this, &QWidget::close);
     connect(undo, &QAction::triggered, this, &TKonsultacijas::undoRejection);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
@@ -271,12 +275,43 @@ void TKonsultacijas::applyState() {
     button(QStringLiteral("btLabot"))->setEnabled(browse && m_mayChange && any);
     button(QStringLiteral("btNoraidit"))->setEnabled(browse && m_mayDelete && any && !m_record.rejected);
     button(QStringLiteral("btSaglabat"))->setEnabled(!browse);
+    button(QStringLiteral("btRekins"))->setEnabled(browse && any);
     m_form->setEditable(!browse);
     m_form->button(QStringLiteral("btKlients"))->setEnabled(!browse && bool(m_session.facades().patients.pick));
     m_form->button(QStringLiteral("btKlientsInfo"))
         ->setEnabled(bool(m_session.facades().patients.edit) && m_record.patient >= 2);
     if (QAction* undo = m_gridMenu->findChild<QAction*>(QStringLiteral("actNoraidijumaAtcelsana")))
         undo->setEnabled(browse && m_mayDelete && m_record.isn > 0 && m_record.rejected);
+}
+
+void TKonsultacijas::prepareInvoice(int consultation) {
+    std::optional<billing::TIzrakstisanaDati::ConsultationInvoice> made;
+    if (!widgets::Guard(this, [&] {
+            made = billing::TIzrakstisanaDati(m_session.database()).invoiceConsultation(consultation, m_session.UserIsn());
+        }))
+        return;
+    if (!made) {
+        message(tr("Visi rēķini jau ir izveidoti"));
+        return;
+    }
+    m_treatmentPage->reload();
+    if (m_session.facades().billing.openInvoice) m_session.facades().billing.openInvoice(this, made->key);
+}
+
+void TKonsultacijas::printInvoices() {
+    if (m_state != State::Browse || m_record.isn <= 0) return;
+    std::optional<reports::Report> report;
+    // Everything the printout shows is read here, once.
+    if (!widgets::Guard(this, [&] {
+            report = billing::InvoicePrint::ConsultationInvoices(m_session.database(), m_record.isn,
+                                                                 m_session.DefaultVatRate());
+        }))
+        return;
+    if (!report) {
+        message(tr("Nav izrakstīto rēķinu!"));
+        return;
+    }
+    reports::showReportPreview(*report, this);
 }
 
 void TKonsultacijas::setState(State state) {

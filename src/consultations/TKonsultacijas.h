@@ -51,6 +51,11 @@ public:
     void undoRejection();
     // "Atlasīt": the filter dialog, then the list of its choices.
     void openFilter();
+    // "Sagatavot rēķinu" of the treatment page: the invoice of the consultation's lines not invoiced
+    // yet, then the invoice register showing it.
+    void prepareInvoice(int consultation);
+    // "Rēķins": the printout of everything invoiced from the current consultation.
+    void printInvoices();
     // Leaves the edit of a consultation not saved, asking first; true when nothing is edited any
     // more.
     bool abandonEdit();

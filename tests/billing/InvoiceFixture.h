@@ -33,6 +33,19 @@ public:
                       "VALUES (:H, :P, :C, :D, :N, :A) RETURNING ISN",
                       {{"H", invoice}, {"P", item}, {"C", price}, {"D", quantity}, {"N", vat}, {"A", discount}});
     }
+    // A consultation of the patient and one treatment line of it.
+    int consultation(int patient, const QDate& date, const QString& number, const QString& notes = {}) {
+        return insert("INSERT INTO O_KONSULTACIJA_HD (ISKLIENTS, DATUMS, NUMURS, PIEZIMES) VALUES (:K, :D, :N, :P) "
+                      "RETURNING ISN",
+                      {{"K", patient}, {"D", QDateTime(date, QTime(10, 30))}, {"N", number},
+                       {"P", notes.isEmpty() ? QVariant() : QVariant(notes)}});
+    }
+    int treatment(int consultation, int item, double price, double quantity, double vat, const QString& notes = {}) {
+        return insert("INSERT INTO O_ARSTESANA_DT (ISKONSULTACIJAHD, ISPRECE, CENA, DAUDZUMS, NODOKLIS, PIEZIMES) "
+                      "VALUES (:K, :P, :C, :D, :N, :Z) RETURNING ISN",
+                      {{"K", consultation}, {"P", item}, {"C", price}, {"D", quantity}, {"N", vat},
+                       {"Z", notes.isEmpty() ? QVariant() : QVariant(notes)}});
+    }
     void exec(const QString& sql, const db::Params& params = {}) {
         db::Transaction tx(m_db);
         tx.exec(sql, params);

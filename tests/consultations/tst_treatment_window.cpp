@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "app/TMainFormDati.h"
 #include "app/WindowRegistry.h"
+#include "billing/TIzrakstisana.h"
 #include "consultations/ConsultationForm.h"
 #include "consultations/TAddPlansArstesana.h"
 #include "consultations/TKonsultacijas.h"
@@ -178,6 +179,48 @@ private Q_SLOTS:
         showPage(w, plan);
         QTRY_COMPARE(green(plan), (QList<bool>{false, false, true}));
         QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM O_ARSTESANA_DT WHERE DZESTS = 1").toInt(), 1);
+    }
+
+    // "Rēķins" before anything is invoiced says so; "Sagatavot rēķinu" makes <number>_1 of the
+    // treatment lines, shows it in the invoice register and turns the lines green; a second time
+    // nothing is left to bill; "Rēķins" then previews the printout.
+    void invoiceFromTreatment() {
+        for (int itemKey : {m_filling, m_xray})
+            m_db->exec("INSERT INTO O_ARSTESANA_DT (ISKONSULTACIJAHD, ISPRECE, CENA, DAUDZUMS, NODOKLIS) "
+                       "SELECT :K, ISN, PARDCENA1, 1, NODOKLIS FROM N_PRECE WHERE ISN = :P",
+                       {{"K", m_consultation}, {"P", itemKey}});
+        m_db->commitRetaining();
+        TKonsultacijas* w = openOn(m_consultation);
+        QVERIFY(w);
+        ModalHelper modal;
+        int previews = 0;
+        modal.onDialog = [&previews](QDialog* d) {
+            ++previews;
+            d->reject();
+        };
+        QTest::mouseClick(w->button("btRekins"), Qt::LeftButton);
+        QCOMPARE(modal.messages, QStringList{"Nav izrakstīto rēķinu!"});
+
+        TreatmentPage* treatment = w->treatmentPage();
+        showPage(w, treatment);
+        QTRY_COMPARE(names(treatment), (QStringList{"Plombe kompozīta", "Rentgenuzņēmums"}));
+        QCOMPARE(green(treatment), (QList<bool>{false, false}));
+        QPushButton* prepare = treatment->button("btSagatavotRekinu");
+        QVERIFY(prepare->isEnabled());
+        QTest::mouseClick(prepare, Qt::LeftButton);
+        auto* invoices = qobject_cast<billing::TIzrakstisana*>(m_registry->instance(app::WindowId::Invoices));
+        QVERIFY(invoices);
+        QCOMPARE(m_db->scalar("SELECT NUMURS FROM O_PAVOUT_HD WHERE ISN = :K", {{"K", invoices->currentKey()}}).toString(),
+                 QStringLiteral("41_1"));
+        QTRY_COMPARE(green(treatment), (QList<bool>{true, true}));
+        QTest::mouseClick(prepare, Qt::LeftButton);
+        QCOMPARE(modal.messages.takeLast(), QStringLiteral("Visi rēķini jau ir izveidoti"));
+        QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM O_PAVOUT_DT").toInt(), 2);
+
+        QTest::mouseClick(w->button("btRekins"), Qt::LeftButton);
+        QCOMPARE(modal.messages.size(), 1);
+        QTRY_COMPARE(previews, 1);
+        delete invoices;
     }
 
     // Editing a plan line: the dialog comes filled, a price that does not read is refused with
