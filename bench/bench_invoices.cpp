@@ -12,6 +12,7 @@ struct Choices {
     QString attached;
     billing::InvoiceFilter month;
     int fortyLines = 0;
+    QList<int> unbilled;  // consultations with treatment not invoiced yet, newest first
 };
 
 // An invoice of 40 lines. The generated clinic's invoices are shorter, so the first run adds one
@@ -53,6 +54,10 @@ const Choices& choices(db::Database& d) {
     c.month.from = first;
     c.month.to = first.addMonths(1).addDays(-1);
     c.fortyLines = fortyLineInvoice(d);
+    const db::ResultSet open = d.select(QStringLiteral(
+        "SELECT FIRST 20 DISTINCT A.ISKONSULTACIJAHD FROM O_ARSTESANA_DT A WHERE (A.DZESTS IS NULL OR A.DZESTS = 0) "
+        "AND NOT EXISTS (SELECT 1 FROM O_PAVOUT_DT D WHERE D.ISARSTESANA = A.ISN) ORDER BY 1 DESC"));
+    for (int r = 0; r < open.rowCount(); ++r) c.unbilled.append(open.value(r, 0).toInt());
     return c;
 }
 
@@ -89,6 +94,19 @@ bench::BenchCase::Registrar print({
     },
     {},
     41,
+});
+
+// Each run bills another consultation (the database keeps the invoices).
+bench::BenchCase::Registrar consultation({
+    QStringLiteral("invoices: a consultation's treatment billed (Sagatavot rēķinu)"),
+    [](db::Database& d) {
+        Choices& c = const_cast<Choices&>(choices(d));
+        if (c.unbilled.isEmpty()) return;
+        const auto made = billing::TIzrakstisanaDati(d).invoiceConsultation(c.unbilled.takeFirst(), 0);
+        bench::consume(qint64(made ? made->lines : 0));
+    },
+    {},
+    42,
 });
 
 }  // namespace

@@ -33,7 +33,10 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace billing {
 
@@ -42,6 +45,9 @@ namespace {
 QString rightsCode() { return QString::fromLatin1(TIzrakstisanaDati::RightsCode); }
 const QString OrderSection = QStringLiteral("IzrakstOrder");
 const QString OwnSection = QStringLiteral("Izrakstisana");
+// The list's first screenful, then the rest in steps.
+constexpr int FirstBatch = 200;
+constexpr int NextBatch = 2000;
 
 // The list draws an invoice that is unpaid after its pay-by date in red.
 class InvoiceListModel : public models::ResultTableModel {
@@ -446,6 +452,7 @@ int TIzrakstisana::currentKey() const {
 }
 
 bool TIzrakstisana::setCurrentKey(int key) {
+    if (key > 0 && m_fetch && m_model->findRow(key) < 0) completeList();
     const int row = key > 0 ? m_model->findRow(key) : -1;
     if (row < 0) return false;
     m_grid->selectRow(row);
@@ -456,13 +463,24 @@ bool TIzrakstisana::setCurrentKey(int key) {
 void TIzrakstisana::refresh(int key, bool relocate) {
     const int keep = key > 0 ? key : currentKey();
     const int keepRow = qMax(0, m_grid->currentIndex().row());
+    // The first screenful shows at once and the rest is read while the user looks at it, unless
+    // the invoice to stay on is further down.
     db::ResultSet rows;
+    m_fetch.reset();
     try {
-        rows = m_dati.list(filter(), m_sort);
+        m_fetch = m_dati.fetchList(filter(), m_sort);
+        rows = m_fetch->next(FirstBatch);
+        if (keep > 0 && !m_fetch->atEnd() && !db::ContainsKey(rows, keep)) {
+            const db::ResultSet rest = m_fetch->next(std::numeric_limits<int>::max());
+            for (int r = 0; r < rest.rowCount(); ++r) rows.append(rest.row(r));
+        }
+        if (m_fetch->atEnd()) m_fetch.reset();
     } catch (const std::exception& e) {
+        m_fetch.reset();
         systemError(e);
         return;
     }
+    if (m_fetch) QTimer::singleShot(0, this, &TIzrakstisana::fetchMore);
     m_showing = true;
     m_model->setRows(std::move(rows));
     const int sorted = int(InvoiceSort::GridFields().indexOf(m_sort.column));
@@ -488,6 +506,23 @@ void TIzrakstisana::refresh(int key, bool relocate) {
     }
     if (m_state == State::Browse) widgets::Guard(this, [this] { showCurrent(); });
     else applyState();
+}
+
+void TIzrakstisana::fetchMore() {
+    if (!m_fetch) return;
+    try {
+        m_model->appendRows(m_fetch->next(NextBatch));
+    } catch (const std::exception& e) {
+        m_fetch.reset();
+        systemError(e);
+        return;
+    }
+    if (m_fetch->atEnd()) m_fetch.reset();
+    else QTimer::singleShot(0, this, &TIzrakstisana::fetchMore);
+}
+
+void TIzrakstisana::completeList() {
+    while (m_fetch) fetchMore();
 }
 
 void TIzrakstisana::showInvoice(int key) {

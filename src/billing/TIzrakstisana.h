@@ -109,6 +109,8 @@ private:
     void buildMenu();
     void applyState();
     void showCurrent();
+    void fetchMore();
+    void completeList();
     void showHeader();
     void readHeaderFields();
     void refreshLines(int key = 0);
@@ -139,6 +141,8 @@ private:
     bool m_mayAdd = false;
     bool m_mayDelete = false;
     bool m_showing = false;  // fields are being filled by the program, not typed
+    // The rest of the list while it is read in steps after the first screenful.
+    std::unique_ptr<db::BatchFetch> m_fetch;
     DuplicateChooser m_duplicateChooser;
 
     QTabWidget* m_tabs;

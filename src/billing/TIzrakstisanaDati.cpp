@@ -119,6 +119,17 @@ db::ResultSet TIzrakstisanaDati::list(const InvoiceFilter& filter, const Invoice
     return m_db.select(plain.sql, plain.params);
 }
 
+std::unique_ptr<db::BatchFetch> TIzrakstisanaDati::fetchList(const InvoiceFilter& filter, const InvoiceSort& sort) {
+    const InvoiceListQuery q = MakeInvoiceListQuery(filter, sort);
+    try {
+        return std::make_unique<db::BatchFetch>(m_db, q.sql, q.params);
+    } catch (const db::DbError&) {
+        if (sort.orderBy().isEmpty()) throw;
+    }
+    const InvoiceListQuery plain = MakeInvoiceListQuery(filter, sort, false);
+    return std::make_unique<db::BatchFetch>(m_db, plain.sql, plain.params);
+}
+
 QDate TIzrakstisanaDati::invoiceDate(int key) {
     const db::ResultSet rs = m_db.select(QStringLiteral("SELECT DATUMS, ISN FROM O_PAVOUT_HD WHERE ISN=:ISN"),
                                          {{QStringLiteral("ISN"), key}});

@@ -2,10 +2,12 @@
 #include "app/StoreResult.h"
 #include "billing/Invoice.h"
 #include "billing/InvoiceList.h"
+#include "db/BatchFetch.h"
 #include "db/Database.h"
 
 #include <QCoreApplication>
 #include <QVector>
+#include <memory>
 #include <optional>
 
 namespace billing {
@@ -37,6 +39,9 @@ public:
     // The list of the filter in the sort's order. When the ordered statement is refused the list
     // is read once more without its order.
     db::ResultSet list(const InvoiceFilter& filter, const InvoiceSort& sort);
+    // The same list read in batches (the window shows the first rows at once), with the same
+    // retry without the order.
+    std::unique_ptr<db::BatchFetch> fetchList(const InvoiceFilter& filter, const InvoiceSort& sort);
     // The date of an invoice (invalid when there is no such invoice): where the filter moves to
     // show it.
     QDate invoiceDate(int key);

@@ -34,13 +34,6 @@ namespace {
 constexpr int FirstBatch = 200;
 constexpr int NextBatch = 2000;
 
-bool containsKey(const db::ResultSet& rows, int key) {
-    const int column = rows.columnIndex(QStringLiteral("ISN"));
-    for (int r = 0; r < rows.rowCount(); ++r)
-        if (rows.value(r, column).toInt() == key) return true;
-    return false;
-}
-
 // The rights code of the consultation register.
 const QString RightsCode = QStringLiteral("11");
 
@@ -268,7 +261,7 @@ void RequestsPage::refresh(int key) {
     try {
         m_fetch = m_store.fetchList(m_filter, m_sortField);
         rows = m_fetch->next(FirstBatch);
-        if (keep > 0 && !m_fetch->atEnd() && !containsKey(rows, keep)) {
+        if (keep > 0 && !m_fetch->atEnd() && !db::ContainsKey(rows, keep)) {
             const db::ResultSet rest = m_fetch->next(std::numeric_limits<int>::max());
             for (int r = 0; r < rest.rowCount(); ++r) rows.append(rest.row(r));
         }

@@ -29,4 +29,11 @@ ResultSet BatchFetch::next(int maxRows) {
     return rows;
 }
 
+bool ContainsKey(const ResultSet& rows, int key) {
+    const int column = rows.columnIndex(QStringLiteral("ISN"));
+    for (int r = 0; r < rows.rowCount(); ++r)
+        if (rows.value(r, column).toInt() == key) return true;
+    return false;
+}
+
 }  // namespace db

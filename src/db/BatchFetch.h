@@ -25,4 +25,8 @@ private:
     bool m_atEnd = false;
 };
 
+// Whether the rows hold the one with this ISN: a window that stays on a row further down than
+// the first batch reads the rest at once.
+bool ContainsKey(const ResultSet& rows, int key);
+
 }  // namespace db

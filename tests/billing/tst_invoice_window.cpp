@@ -2,6 +2,7 @@
 // from the price list, its totals and its PDF; the buttons by state and right; the filter moved
 // to a saved invoice; a copy; a print that the database refuses; the main window's entry.
 #include "InvoiceFixture.h"
+#include "db/Transaction.h"
 #include "ModalHelper.h"
 #include "TestDatabase.h"
 #include "app/Settings.h"
@@ -247,6 +248,31 @@ private Q_SLOTS:
         w->cancelLineEdit();
         // Once saved, the counter of this workstation goes on from the typed number.
         QCOMPARE(InvoiceCounter::Read().next, 100);
+    }
+
+    // A long list shows its first screenful at once and reads the rest while the user looks;
+    // an invoice further down to be shown is read at once, and relocation is not needed for it.
+    void longListReadInSteps() {
+        {
+            db::Transaction tx(*m_db);
+            for (int i = 0; i < 700; ++i)
+                tx.exec("INSERT INTO O_PAVOUT_HD (ISKLIENTS, DATUMS, NUMURS, APMAKS_SUM, APMAKSVEIDS) "
+                        "VALUES (:K, :D, :N, 0, 0)",
+                        {{"K", m_anna}, {"D", QDateTime(m_today.addDays(-(i % 20)), QTime(0, 0))},
+                         {"N", QStringLiteral("L-%1").arg(i)}});
+            tx.commit();
+        }
+        const int last = m_db->scalar("SELECT MAX(ISN) FROM O_PAVOUT_HD").toInt();
+        TIzrakstisana* w = openRegister();
+        QVERIFY(w);
+        QTRY_COMPARE(w->model()->rowCount(), 700);
+        ModalHelper modal;
+        w->refresh();
+        QVERIFY(w->model()->rowCount() < 700);
+        w->showInvoice(last);
+        QCOMPARE(w->currentKey(), last);
+        QCOMPARE(modal.messages, QStringList());
+        QTRY_COMPARE(w->model()->rowCount(), 700);
     }
 
     // Overdue unpaid invoices are red; the other-information dialog edits the payment method
