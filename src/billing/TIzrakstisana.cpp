@@ -528,6 +528,18 @@ void TIzrakstisana::completeList() {
 void TIzrakstisana::showInvoice(int key) {
     if (m_state != State::Browse) return;
     m_tabs->setCurrentIndex(ListPage);
+    // The filter goes to the invoice's number and day, so the list is that invoice (and any of
+    // the same number that day) at once, however long the list was.
+    std::optional<InvoiceHeader> invoice;
+    if (!widgets::Guard(this, [&] { invoice = m_dati.load(key); })) return;
+    if (invoice) {
+        InvoiceFilter f = filter();
+        f.from = f.to = invoice->date;
+        f.number = invoice->number;
+        f.paymentState = InvoiceFilter::All;
+        f.patient = 0;
+        setFilter(f);
+    }
     refresh(key, true);
 }
 

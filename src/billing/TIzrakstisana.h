@@ -42,7 +42,8 @@ public:
     // Rereads the list and positions it on the invoice (the current one when 0). With relocate,
     // an invoice outside the filter moves the filter to its date (saying so) and is shown.
     void refresh(int key = 0, bool relocate = false);
-    // Shows the invoice, moving the filter to it when needed (the journal and other windows).
+    // Shows the invoice with the filter set to its number and day (the consultation's invoice,
+    // the journal and other windows).
     void showInvoice(int key);
 
     void newInvoice();

@@ -251,7 +251,7 @@ private Q_SLOTS:
     }
 
     // A long list shows its first screenful at once and reads the rest while the user looks;
-    // an invoice further down to be shown is read at once, and relocation is not needed for it.
+    // an invoice further down to stay on is read at once.
     void longListReadInSteps() {
         {
             db::Transaction tx(*m_db);
@@ -269,10 +269,17 @@ private Q_SLOTS:
         ModalHelper modal;
         w->refresh();
         QVERIFY(w->model()->rowCount() < 700);
-        w->showInvoice(last);
+        w->refresh(last);
         QCOMPARE(w->currentKey(), last);
         QCOMPARE(modal.messages, QStringList());
         QTRY_COMPARE(w->model()->rowCount(), 700);
+        // Another window showing one invoice narrows the filter to its number and day.
+        w->showInvoice(last);
+        QCOMPARE(w->model()->rowCount(), 1);
+        QCOMPARE(w->currentKey(), last);
+        QCOMPARE(w->filter().number, QStringLiteral("L-699"));
+        QCOMPARE(w->filter().from, m_today.addDays(-(699 % 20)));
+        QCOMPARE(modal.messages, QStringList());
     }
 
     // Overdue unpaid invoices are red; the other-information dialog edits the payment method
