@@ -41,6 +41,21 @@ bench::BenchCase::Registrar month({
     35,
 });
 
+// What the tab does when it opens on that month: its first screenful (the rest is read in steps
+// afterwards) and the current request read.
+bench::BenchCase::Registrar monthOpens({
+    QStringLiteral("requests: the tab opening on the busiest month (first screenful + current one read)"),
+    [](db::Database& d) {
+        consultations::RequestStore store(d);
+        auto fetch = store.fetchList(choices(d).month);
+        const db::ResultSet rows = fetch->next(200);
+        if (!rows.isEmpty()) bench::consume(QVariant(store.load(rows.value(0, 0).toInt())->number));
+        bench::consume(qint64(rows.rowCount()));
+    },
+    {},
+    36,
+});
+
 bench::BenchCase::Registrar nextNumber({
     QStringLiteral("requests: the next request number of a new request"),
     [](db::Database& d) { bench::consume(QVariant(consultations::RequestStore(d).nextNumber())); },

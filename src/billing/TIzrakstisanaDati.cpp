@@ -187,7 +187,8 @@ void TIzrakstisanaDati::LockNumbering(db::Transaction& tx) {
     // few milliseconds of its save, so try again for a while.
     for (int attempt = 0;; ++attempt) {
         try {
-            tx.exec(QStringLiteral("SELECT ISN FROM N_ISI WITH LOCK"));
+            // The engine locks a row only when it is fetched.
+            tx.select(QStringLiteral("SELECT ISN FROM N_ISI WITH LOCK"));
             return;
         } catch (const db::DbError& e) {
             if (!e.isLockConflict() || attempt >= 500) throw;

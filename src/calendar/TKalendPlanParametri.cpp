@@ -1,6 +1,7 @@
 #include "calendar/TKalendPlanParametri.h"
 
 #include "calendar/PlannerStore.h"
+#include "sms/ModemPort.h"
 #include "widgets/ColorBox.h"
 #include "widgets/Guard.h"
 #include "widgets/StoredColor.h"
@@ -105,7 +106,19 @@ TKalendPlanParametri::TKalendPlanParametri(app::Session& session, QWidget* paren
     m_spSmsPort->setRange(0, 255);
     form->addRow(tr("Izejošais smtp host"), m_edHost);
     form->addRow(tr("Izejošais e-mail"), m_edMail);
-    form->addRow(tr("SMS modema ports"), m_spSmsPort);
+    // The port number is the clinic's; which device it is on this workstation is kept here.
+    m_edSmsDevice = new QLineEdit(this);
+    m_edSmsDevice->setObjectName(QStringLiteral("edSmsIerice"));
+    m_edSmsDevice->setToolTip(tr("Modema ierīce šajā darba vietā, piem. /dev/ttyUSB0, /dev/ttyACM0, /dev/ttyS0"));
+    connect(m_spSmsPort, &QSpinBox::valueChanged, this, [this](int port) {
+        m_edSmsDevice->setEnabled(port > 0);
+        m_edSmsDevice->setText(port > 0 ? sms::DevicePath(port) : QString());
+    });
+    auto* smsRow = new QHBoxLayout;
+    smsRow->addWidget(m_spSmsPort);
+    smsRow->addWidget(new QLabel(tr("ierīce"), this));
+    smsRow->addWidget(m_edSmsDevice, 1);
+    form->addRow(tr("SMS modema ports"), smsRow);
     right->addLayout(form);
     middle->addLayout(right, 1);
     root->addLayout(middle);
@@ -164,6 +177,8 @@ void TKalendPlanParametri::start(int columnWidth, int contentsOption) {
     m_edHost->setText(m_store.value(QStringLiteral("HOST_OUT")).toString());
     m_edMail->setText(m_store.value(QStringLiteral("USER_MAIL")).toString());
     m_spSmsPort->setValue(m_store.value(QStringLiteral("SMS_PORT")).toInt());
+    m_edSmsDevice->setEnabled(m_spSmsPort->value() > 0);
+    m_edSmsDevice->setText(m_spSmsPort->value() > 0 ? sms::DevicePath(m_spSmsPort->value()) : QString());
     for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it)
         it.value()->setPlainText(m_store.value(it.key()).toString());
 }
@@ -205,6 +220,7 @@ bool TKalendPlanParametri::closeStoring() {
     }
     collect();
     if (!widgets::Guard(this, [this] { m_store.save(); })) return false;
+    if (m_spSmsPort->value() > 0) sms::SetDevicePath(m_spSmsPort->value(), m_edSmsDevice->text());
     m_columnWidth = width;
     return true;
 }

@@ -58,6 +58,7 @@ private:
     QSpinBox* m_spSvetki = nullptr;
     QSpinBox* m_spKonsultacijas = nullptr;
     QSpinBox* m_spSmsPort = nullptr;
+    QLineEdit* m_edSmsDevice = nullptr;  // this workstation's device of the modem port
     QLineEdit* m_edHost = nullptr;
     QLineEdit* m_edMail = nullptr;
     QHash<QString, QPlainTextEdit*> m_texts;

@@ -20,6 +20,11 @@ db::ResultSet RequestStore::list(const RequestFilter& filter, const QString& sor
     return m_db.select(q.sql, q.params);
 }
 
+std::unique_ptr<db::BatchFetch> RequestStore::fetchList(const RequestFilter& filter, const QString& sortField) {
+    const ListQuery q = RequestListQuery(filter, sortField);
+    return std::make_unique<db::BatchFetch>(m_db, q.sql, q.params);
+}
+
 QString RequestStore::nextNumber() { return calendar::AppointmentStore(m_db).nextNumber(); }
 
 calendar::Appointment RequestStore::create(const RequestDefaults& defaults, const QDate& today) {

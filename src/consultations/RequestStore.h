@@ -1,4 +1,7 @@
 #pragma once
+#include "db/BatchFetch.h"
+
+#include <memory>
 #include "app/StoreResult.h"
 #include "calendar/AppointmentStore.h"
 #include "consultations/RequestList.h"
@@ -29,6 +32,8 @@ public:
     explicit RequestStore(db::Database& database);
 
     db::ResultSet list(const RequestFilter& filter, const QString& sortField = QString());
+    // The same list read in batches: a window shows the first rows at once.
+    std::unique_ptr<db::BatchFetch> fetchList(const RequestFilter& filter, const QString& sortField = QString());
 
     // A new request: taken today and planned for today at 09:00 for an hour, the default
     // requester, specialist and type, no patient, to be called back, the next number.

@@ -24,9 +24,22 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <limits>
+
 namespace consultations {
 
 namespace {
+
+// Requests shown at once, and read in each later step.
+constexpr int FirstBatch = 200;
+constexpr int NextBatch = 2000;
+
+bool containsKey(const db::ResultSet& rows, int key) {
+    const int column = rows.columnIndex(QStringLiteral("ISN"));
+    for (int r = 0; r < rows.rowCount(); ++r)
+        if (rows.value(r, column).toInt() == key) return true;
+    return false;
+}
 
 // The rights code of the consultation register.
 const QString RightsCode = QStringLiteral("11");
@@ -237,6 +250,7 @@ int RequestsPage::currentKey() const {
 }
 
 bool RequestsPage::setCurrentKey(int key) {
+    if (key > 0 && m_fetch && m_model->findRow(key) < 0) completeList();
     const int row = key > 0 ? m_model->findRow(key) : -1;
     if (row < 0) return false;
     m_grid->selectRow(row);
@@ -247,13 +261,24 @@ bool RequestsPage::setCurrentKey(int key) {
 void RequestsPage::refresh(int key) {
     const int keep = key > 0 ? key : currentKey();
     const int keepRow = qMax(0, m_grid->currentIndex().row());
+    // The first screenful shows at once; the rest is read while the user looks, unless the row to
+    // stay on is further down.
     db::ResultSet rows;
+    m_fetch.reset();
     try {
-        rows = m_store.list(m_filter, m_sortField);
+        m_fetch = m_store.fetchList(m_filter, m_sortField);
+        rows = m_fetch->next(FirstBatch);
+        if (keep > 0 && !m_fetch->atEnd() && !containsKey(rows, keep)) {
+            const db::ResultSet rest = m_fetch->next(std::numeric_limits<int>::max());
+            for (int r = 0; r < rest.rowCount(); ++r) rows.append(rest.row(r));
+        }
+        if (m_fetch->atEnd()) m_fetch.reset();
     } catch (const db::DbError& e) {
+        m_fetch.reset();
         message(tr("Sistēmas kļūda: ") + e.message());
         return;
     }
+    if (m_fetch) QTimer::singleShot(0, this, &RequestsPage::fetchMore);
     m_rebuilding = true;
     m_model->setRows(std::move(rows));
     m_model->setBoldColumn(m_sortField.isEmpty() ? -1 : int(RequestGridFields().indexOf(m_sortField)));
@@ -262,6 +287,23 @@ void RequestsPage::refresh(int key) {
     m_rebuilding = false;
     if (m_state == State::Browse) showCurrent();
     else applyState();
+}
+
+void RequestsPage::fetchMore() {
+    if (!m_fetch) return;
+    try {
+        m_model->appendRows(m_fetch->next(NextBatch));
+    } catch (const db::DbError& e) {
+        m_fetch.reset();
+        message(tr("Sistēmas kļūda: ") + e.message());
+        return;
+    }
+    if (m_fetch->atEnd()) m_fetch.reset();
+    else QTimer::singleShot(0, this, &RequestsPage::fetchMore);
+}
+
+void RequestsPage::completeList() {
+    while (m_fetch) fetchMore();
 }
 
 void RequestsPage::showCurrent() {

@@ -78,6 +78,8 @@ private:
     void applyState();
     void setState(State state);
     void showCurrent();
+    void fetchMore();
+    void completeList();
     void currentRowChanged(int previousRow);
     void pickPatient();
     void showPatientCard();
@@ -87,6 +89,8 @@ private:
 
     app::Session& m_session;
     RequestStore m_store;
+    // The rest of the list, read after its first screenful is shown.
+    std::unique_ptr<db::BatchFetch> m_fetch;
     RequestFilter m_filter;
     QString m_sortField;
     calendar::Appointment m_record;

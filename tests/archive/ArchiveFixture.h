@@ -3,6 +3,7 @@
 #include "TestDatabase.h"
 #include "demo/DemoInstall.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
@@ -14,7 +15,11 @@ namespace archivetest {
 inline QString clinicTemplate() {
     static QString path;
     if (!path.isEmpty()) return path;
-    const QString candidate = testsupport::scratchDir() + QStringLiteral("/archive-clinic.fdb");
+    // Named after the schema it was made with, so a scratch folder kept from an older build is
+    // never handed out after the schema changed.
+    const QString schema = QString::fromLatin1(
+        QCryptographicHash::hash(db::Database::schemaScript().toUtf8(), QCryptographicHash::Sha1).toHex().left(12));
+    const QString candidate = testsupport::scratchDir() + QStringLiteral("/archive-clinic-") + schema + u".fdb";
     QLockFile lock(candidate + QStringLiteral(".lock"));
     lock.setStaleLockTime(0);
     if (!lock.lock()) throw std::runtime_error("cannot lock the clinic template");

@@ -413,7 +413,10 @@ private Q_SLOTS:
         app::Settings::setString("Arhivs", "Katalogs", dir + "/nav/x.zip");
         app::Settings::setString("Arhivs", "FailaVards", "auto");
         app::Settings::setInteger("Arhivs", "AutoArhivs", 1);
-        const QDateTime due = QDateTime::currentDateTime().addSecs(-5).addMSecs(-QTime::currentTime().msec());
+        // Whole seconds, as the setting stores them (one clock reading, so no second boundary
+        // falls between two readings).
+        QDateTime due = QDateTime::currentDateTime().addSecs(-5);
+        due.setTime(QTime(due.time().hour(), due.time().minute(), due.time().second()));
         ArchiveSettings::saveNextLaiks(due);
         auto dati = logOn(archivetest::clinicCopy());
         auto registry = std::make_unique<app::WindowRegistry>();

@@ -524,6 +524,7 @@ private Q_SLOTS:
         QVERIFY(w->setCurrentKey(key));
         dentalchart::DentalChartPage* chart = w->form()->chartPage();
         chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->tabs()->setCurrentIndex(TKonsultacijas::ConsultationsTab);
         w->form()->pages()->setCurrentWidget(chart);
         QCOMPARE(chart->chart(), QStringLiteral("0+stEx/|"));
         QVERIFY(!chart->palette()->isVisible());
@@ -546,6 +547,7 @@ private Q_SLOTS:
         QCOMPARE(row(key).first("ZOBU_KARTE").toString(), chart->chart());
         w->form()->pages()->setCurrentIndex(0);
         QVERIFY(!chart->palette()->isVisible());
+        w->tabs()->setCurrentIndex(TKonsultacijas::ConsultationsTab);
         w->form()->pages()->setCurrentWidget(chart);
         QVERIFY(chart->palette()->isVisible());
 
@@ -567,6 +569,7 @@ private Q_SLOTS:
         QCOMPARE(w->state(), TKonsultacijas::State::Insert);
         dentalchart::DentalChartPage* chart = w->form()->chartPage();
         chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->tabs()->setCurrentIndex(TKonsultacijas::ConsultationsTab);
         w->form()->pages()->setCurrentWidget(chart);
         QVERIFY(chart->palette()->isVisible());
         chart->palette()->button(dentalchart::Tool::Extracted)->click();
@@ -593,6 +596,7 @@ private Q_SLOTS:
         QVERIFY(w->setCurrentKey(key));
         dentalchart::DentalChartPage* chart = w->form()->chartPage();
         chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->tabs()->setCurrentIndex(TKonsultacijas::ConsultationsTab);
         w->form()->pages()->setCurrentWidget(chart);
         QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
         chart->palette()->button(dentalchart::Tool::Extracted)->click();
@@ -621,6 +625,7 @@ private Q_SLOTS:
         QVERIFY(w->setCurrentKey(key));
         dentalchart::DentalChartPage* chart = w->form()->chartPage();
         chart->setImageFolder(QStringLiteral(MOLARIX_IMAGES_DIR));
+        w->tabs()->setCurrentIndex(TKonsultacijas::ConsultationsTab);
         w->form()->pages()->setCurrentWidget(chart);
         QVERIFY2(chart->statusText().contains(QStringLiteral("x+kz1C")), qPrintable(chart->statusText()));
         QTest::mouseClick(w->button("btLabot"), Qt::LeftButton);
