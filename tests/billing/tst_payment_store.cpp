@@ -177,7 +177,7 @@ private Q_SLOTS:
         QTest::addColumn<AllocationMode>("mode");
         QTest::addColumn<double>("amount");
         QTest::addColumn<QList<int>>("chosen");  // 0 older, 1 newer, 2 Pēteris's
-        QTest::addColumn<Amounts>("paid");       // older, newer, Pēteris's
+        QTest::addColumn<Amounts>("expectPaid"); // older, newer, Pēteris's
         QTest::addColumn<double>("overpayment");
         QTest::newRow("automatic pays both, rest kept") << AllocationMode::Automatic << 100.0 << QList<int>{}
                                                         << Amounts{30, 50, 0} << 20.0;
@@ -197,7 +197,7 @@ private Q_SLOTS:
         QFETCH(AllocationMode, mode);
         QFETCH(double, amount);
         QFETCH(QList<int>, chosen);
-        QFETCH(Amounts, paid);
+        QFETCH(Amounts, expectPaid);
         QFETCH(double, overpayment);
         const QList<int> inv{invoice(m_anna, Day.addDays(-10), "R1", 30), invoice(m_anna, Day, "R2", 50, QVariant()),
                              invoice(m_peteris, Day.addDays(-20), "R3", 25)};
@@ -205,13 +205,13 @@ private Q_SLOTS:
         for (int c : chosen) keys << inv.at(c);
         const PaymentOutcome o = TApmaksasDati(*m_db, 1).saveNew(payment(m_anna, amount, "B-77"), mode, keys);
         QVERIFY2(o.ok(), qPrintable(o.refusal.message));
-        for (int i = 0; i < 3; ++i) QCOMPARE(paid(inv[i]) + 1, paid[i] + 1);
-        const double allocated = paid[0] + paid[1];
+        for (int i = 0; i < 3; ++i) QCOMPARE(paid(inv[i]) + 1, expectPaid[i] + 1);
+        const double allocated = expectPaid[0] + expectPaid[1];
         QCOMPARE(paymentValue(o.key, "SUMMA").toDouble() + 1, allocated + 1);
         QCOMPARE(paymentValue(o.key, "PARPALIKUMS").toDouble() + 1, overpayment + 1);
         QCOMPARE(o.overpayment + 1, overpayment + 1);
         for (int i = 0; i < 2; ++i)
-            if (paid[i] > 0) {
+            if (expectPaid[i] > 0) {
                 QCOMPARE(invoiceValue(inv[i], "APMAKS_NR").toString(), QString("B-77"));
                 QCOMPARE(invoiceValue(inv[i], "APMAKSVEIDS").toInt(), 1);
                 QCOMPARE(invoiceValue(inv[i], "APMAKS_DAT").toDateTime().date(), Day.addDays(5));
@@ -265,7 +265,8 @@ private Q_SLOTS:
     void failureLeavesNothing() {
         const int good = invoice(m_anna, Day.addDays(-1), "R1", 30), bad = invoice(m_anna, Day, "BAD", 50);
         TApmaksasDati dati(*m_db, 1);
-        const int advance = dati.saveNew(payment(m_anna, 20, "A1"), AllocationMode::Advance).key;
+        // More than the good invoice's debt, so that spreading it reaches the refused one.
+        const int advance = dati.saveNew(payment(m_anna, 50, "A1"), AllocationMode::Advance).key;
         const int before = dati.saveNew(payment(m_anna, 10, "B0"), AllocationMode::Automatic).key;
         QCOMPARE(paid(good), 10.0);
         m_fix->exec("CREATE EXCEPTION TEST_REFUSED 'refused by the test'");
@@ -282,7 +283,7 @@ private Q_SLOTS:
         QVERIFY(o.details.contains("refused by the test"));
         o = dati.allocateOverpayment(advance);
         QVERIFY(o.refusal.message.startsWith("Apmaksu pārpalikumu saglabāt neizdevās !!! \n"));
-        QCOMPARE(paymentValue(advance, "PARPALIKUMS").toDouble(), 20.0);
+        QCOMPARE(paymentValue(advance, "PARPALIKUMS").toDouble(), 50.0);
         const app::DeleteOutcome d = dati.deletePayments({advance, before});
         QVERIFY(!d.deleted);
         QVERIFY(d.message.startsWith("Ierakstu iždzēst neizdevās !!! \n "));
