@@ -1,5 +1,7 @@
 #include "billing/PaymentAllocation.h"
 
+#include "billing/PaymentList.h"
+
 #include <QRegularExpression>
 #include <cmath>
 
@@ -75,16 +77,7 @@ double AllocateToInvoice(db::Transaction& tx, const PaymentRef& payment, int inv
 }
 
 QList<int> UnpaidInvoices(db::Transaction& tx, int patientKey, const QString& order) {
-    QString sql = QStringLiteral(
-        "SELECT O_PAVOUT_HD.ISN, O_PAVOUT_HD.DATUMS, O_PAVOUT_HD.NUMURS, O_PAVOUT_HD.APMAKS_LIDZ, "
-        "O_PAVOUT_HD.APMAKS_SUM, O_PAVOUT_HD.ISKLIENTS, O_PAVOUT_HD.KOPSUMMA FROM O_PAVOUT_HD, N_KLIENTS "
-        "WHERE O_PAVOUT_HD.ISKLIENTS=N_KLIENTS.ISN AND O_PAVOUT_HD.ISKLIENTS = :ISKLIENTS AND "
-        "(O_PAVOUT_HD.KOPSUMMA-O_PAVOUT_HD.APMAKS_SUM>=0.005 OR O_PAVOUT_HD.APMAKS_SUM IS NULL)");
-    // Invoices of one day are paid in the order they were made.
-    if (order.trimmed().isEmpty() || !IsPlainOrder(order))
-        sql += QStringLiteral(" ORDER BY O_PAVOUT_HD.ISKLIENTS, O_PAVOUT_HD.DATUMS ASCENDING, O_PAVOUT_HD.ISN");
-    else
-        sql += QStringLiteral(" ORDER BY ") + order;
+    const QString sql = UnpaidInvoicesSql(order);
     const db::ResultSet rs = tx.select(sql, {{QStringLiteral("ISKLIENTS"), patientKey}});
     QList<int> keys;
     keys.reserve(rs.rowCount());

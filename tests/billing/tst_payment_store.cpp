@@ -9,7 +9,9 @@
 #include "billing/PaymentAllocation.h"
 #include "billing/PaymentImport.h"
 #include "billing/TApmaksasDati.h"
+#include "db/DbError.h"
 #include "db/Transaction.h"
+#include "demo/DemoData.h"
 
 #include <QRandomGenerator>
 #include <QThread>
@@ -20,6 +22,7 @@
 using namespace billing;
 
 Q_DECLARE_METATYPE(billing::AllocationMode)
+Q_DECLARE_METATYPE(billing::PaymentFilter)
 
 namespace {
 const QDate Day(2026, 3, 4);
@@ -293,6 +296,213 @@ private Q_SLOTS:
         QCOMPARE(count("O_APMAKS_DT"), rows);
         QCOMPARE(count("O_OPERACIJAS"), journalRows);
         QCOMPARE(broken(*m_db), QString());
+    }
+
+    // Editing a payment: invoices whose last payment it still is follow its new date, number and
+    // method; an invoice paid later by another payment keeps that one's. The amounts stay.
+    void editFollowsInvoices() {
+        const int first = invoice(m_anna, Day.addDays(-2), "R1", 30), second = invoice(m_anna, Day, "R2", 50);
+        TApmaksasDati dati(*m_db, 1);
+        const int b1 = dati.saveNew(payment(m_anna, 40, "B1"), AllocationMode::Automatic).key;  // 30 + 10
+        dati.saveNew(payment(m_anna, 5, "B2", Day.addDays(7)), AllocationMode::Automatic);       // second's last
+        PaymentEdit e;
+        e.key = b1;
+        e.patient = e.oldPatient = m_anna;
+        e.oldDate = Day.addDays(5);
+        e.oldNumber = "B1";
+        e.oldMethod = 1;
+        e.date = Day.addDays(9);
+        e.number = "B1-LABOTS";
+        e.method = 0;
+        PaymentOutcome o = dati.saveEdited(e);
+        QVERIFY2(o.ok(), qPrintable(o.refusal.message));
+        QCOMPARE(invoiceValue(first, "APMAKS_NR").toString(), QString("B1-LABOTS"));
+        QCOMPARE(invoiceValue(first, "APMAKS_DAT").toDateTime().date(), Day.addDays(9));
+        QCOMPARE(invoiceValue(first, "APMAKSVEIDS").toInt(), 0);
+        QCOMPARE(invoiceValue(second, "APMAKS_NR").toString(), QString("B2"));
+        QCOMPARE(paymentValue(b1, "SUMMA").toDouble(), 40.0);
+        QCOMPARE(journal("L"), 1);
+        // Saved over what was read: another workstation changed it meanwhile.
+        e.number = "B1-OTRREIZ";
+        o = dati.saveEdited(e);
+        QCOMPARE(o.refusal.message, db::StaleRowError::Message());
+        QCOMPARE(paymentValue(b1, "NUMURS").toString(), QString("B1-LABOTS"));
+        // An allocated payment keeps its patient.
+        e.oldDate = e.date;
+        e.oldNumber = "B1-LABOTS";
+        e.oldMethod = 0;
+        e.patient = m_peteris;
+        QVERIFY(dati.saveEdited(e).ok());
+        QCOMPARE(paymentValue(b1, "ISKLIENTS").toInt(), m_anna);
+        QCOMPARE(broken(*m_db), QString());
+    }
+
+    // Paying one invoice of 120.00 with 20.00 paid: the amount typed, what the invoice and the
+    // payment show afterwards.
+    void payInvoice_data() {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<double>("paidAfter");
+        QTest::addColumn<double>("summa");
+        QTest::addColumn<double>("overpayment");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("the debt") << 100.0 << "K-1" << 120.0 << 100.0 << 0.0 << "";
+        QTest::newRow("more than the debt") << 150.0 << "K-1" << 120.0 << 100.0 << 50.0 << "";
+        QTest::newRow("part") << 40.0 << "K-1" << 60.0 << 40.0 << 0.0 << "";
+        QTest::newRow("cents rounded") << 40.004 << "K-1" << 60.0 << 40.0 << 0.0 << "";
+        QTest::newRow("nothing") << 0.0 << "K-1" << 20.0 << 0.0 << 0.0
+                                 << "Apmaksu izdarīt neizdevās !!! summai jābūt lielākai par 0";
+        QTest::newRow("refund") << -10.0 << "K-1" << 20.0 << 0.0 << 0.0
+                                << "Apmaksu izdarīt neizdevās !!! summai jābūt lielākai par 0";
+        QTest::newRow("long document") << 10.0 << "12345678901234567890-extra" << 30.0 << 10.0 << 0.0 << "";
+    }
+    void payInvoice() {
+        QFETCH(double, amount);
+        QFETCH(QString, document);
+        QFETCH(double, paidAfter);
+        QFETCH(double, summa);
+        QFETCH(double, overpayment);
+        QFETCH(QString, refusal);
+        const int inv = invoice(m_anna, Day, "R1", 120, 20.0);
+        // The 20.00 already paid came from a payment of its own.
+        m_fix->exec("INSERT INTO O_APMAKS_HD (ISKLIENTS, DATUMS, NUMURS, SUMMA, PARPALIKUMS, APMAKSVEIDS) "
+                    "VALUES (:K, :D, 'A0', 20, 0, 0)", {{"K", m_anna}, {"D", QDateTime(Day, QTime(0, 0))}});
+        m_fix->exec("INSERT INTO O_APMAKS_DT (ISAPMAKSHD, ISPAVOUTHD, DATUMS, NUMURS, SUMMA) "
+                    "SELECT MAX(ISN), :I, :D, 'R1', 20 FROM O_APMAKS_HD", {{"I", inv}, {"D", QDateTime(Day, QTime(0, 0))}});
+        const PaymentOutcome o = TApmaksasDati(*m_db, 1).payInvoice(inv, amount, document, Day.addDays(3), 1);
+        QCOMPARE(o.refusal.message, refusal);
+        QCOMPARE(paid(inv), paidAfter);
+        if (refusal.isEmpty()) {
+            QCOMPARE(paymentValue(o.key, "SUMMA").toDouble(), summa);
+            QCOMPARE(paymentValue(o.key, "PARPALIKUMS").toDouble() + 1, overpayment + 1);
+            QCOMPARE(paymentValue(o.key, "NUMURS").toString(), document.left(20));
+            QCOMPARE(invoiceValue(inv, "APMAKS_NR").toString(), document.left(20));
+            QCOMPARE(invoiceValue(inv, "APMAKS_DAT").toDateTime().date(), Day.addDays(3));
+            QCOMPARE(invoiceValue(inv, "APMAKSVEIDS").toInt(), 1);
+            QCOMPARE(m_db->scalar("SELECT COUNT(*) FROM O_APMAKS_DT WHERE ISAPMAKSHD=:P", {{"P", o.key}}).toInt(), 1);
+        } else {
+            QCOMPARE(count("O_APMAKS_HD"), 1);
+        }
+        QCOMPARE(broken(*m_db), QString());
+    }
+
+    // The register's list by filter, and the unpaid page's sums.
+    void listAndUnpaid_data() {
+        QTest::addColumn<PaymentFilter>("filter");
+        QTest::addColumn<QStringList>("numbers");  // newest first
+        PaymentFilter all;
+        all.allDates = true;
+        QTest::newRow("every date") << all << QStringList{"C", "B", "A"};
+        PaymentFilter f;
+        f.from = Day;
+        f.to = Day.addDays(1);
+        QTest::newRow("period, last day included") << f << QStringList{"B", "A"};
+        f = all;
+        f.number = "B";
+        QTest::newRow("number") << f << QStringList{"B"};
+        f = all;
+        f.number = "B' OR 1=1 --";
+        QTest::newRow("typed quote") << f << QStringList{};
+        f = all;
+        f.overpayment = PaymentFilter::WithOverpaymentOnly;
+        QTest::newRow("with overpayment") << f << QStringList{"C"};
+        f = all;
+        f.method = 0;
+        QTest::newRow("method") << f << QStringList{"B"};
+        f = all;
+        f.patient = -1;  // Pēteris, set below
+        QTest::newRow("patient") << f << QStringList{"A"};
+    }
+    void listAndUnpaid() {
+        QFETCH(PaymentFilter, filter);
+        QFETCH(QStringList, numbers);
+        if (filter.patient < 0) filter.patient = m_peteris;
+        const int older = invoice(m_anna, Day.addDays(-1), "R1", 30), newer = invoice(m_anna, Day, "R2", 50, QVariant());
+        invoice(m_peteris, Day, "R3", 10);
+        TApmaksasDati dati(*m_db, 1);
+        NewPayment a = payment(m_peteris, 10, "A", Day);
+        a.method = 1;
+        NewPayment b = payment(m_anna, 10, "B", Day.addDays(1));
+        b.method = 0;
+        NewPayment c = payment(m_anna, 5, "C", Day.addDays(2));
+        c.method = 1;
+        QVERIFY(dati.saveNew(a, AllocationMode::Automatic).ok());
+        QVERIFY(dati.saveNew(b, AllocationMode::Automatic).ok());
+        QVERIFY(dati.saveNew(c, AllocationMode::Advance).ok());
+        const db::ResultSet rs = dati.list(filter);
+        QStringList got;
+        for (int r = 0; r < rs.rowCount(); ++r) got << rs.value(r, "NUMURS").toString();
+        QCOMPARE(got, numbers);
+        // Anna's unpaid: 20.00 left of 30.00, and 50.00 with no paid sum at all, oldest first.
+        const db::ResultSet unpaid = dati.unpaid(m_anna);
+        QCOMPARE(unpaid.rowCount(), 2);
+        QCOMPARE(unpaid.value(0, "ISN").toInt(), older);
+        QCOMPARE(unpaid.value(1, "ISN").toInt(), newer);
+        const UnpaidTotals t = TApmaksasDati::Totals(unpaid);
+        QCOMPARE(t.total, 80.0);
+        QCOMPARE(t.paid, 10.0);
+        QCOMPARE(t.debt(), 70.0);
+        QCOMPARE(TApmaksasDati::SelectedDebt(unpaid, {1}), 50.0);
+        QCOMPARE(TApmaksasDati::SelectedDebt(unpaid, {0, 1}), 70.0);
+    }
+
+    // The demo clinic with its own payments: new payments in every mode, edits, overpayment
+    // allocations and deletes of its payments and of new ones, with the sums checked after each.
+    void randomSequenceOnDemoClinic() {
+        cleanup();
+        m_db = testsupport::freshDatabase(QStringLiteral("payments-demo"));
+        demo::DemoDataGenerator(*m_db, demo::Scale::Demo, 7, QDate(2026, 12, 6)).run();
+        QCOMPARE(broken(*m_db), QString());
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator rnd(seed);
+        // Patients with open invoices, and the demo's own payments.
+        const db::ResultSet owing = m_db->select(
+            "SELECT FIRST 12 ISKLIENTS FROM O_PAVOUT_HD WHERE KOPSUMMA - COALESCE(APMAKS_SUM, 0) >= 0.005 "
+            "GROUP BY ISKLIENTS ORDER BY COUNT(*) DESC");
+        QVERIFY(owing.rowCount() > 3);
+        QList<int> patients;
+        for (int r = 0; r < owing.rowCount(); ++r) patients << owing.value(r, 0).toInt();
+        QList<int> payments;
+        const db::ResultSet existing =
+            m_db->select("SELECT FIRST 20 ISN FROM O_APMAKS_HD WHERE ISKLIENTS IN (SELECT FIRST 12 ISKLIENTS FROM "
+                         "O_PAVOUT_HD GROUP BY ISKLIENTS ORDER BY COUNT(*) DESC) ORDER BY ISN DESC");
+        for (int r = 0; r < existing.rowCount(); ++r) payments << existing.value(r, 0).toInt();
+        TApmaksasDati dati(*m_db, 1);
+        for (int step = 0; step < 60; ++step) {
+            const int who = patients.at(rnd.bounded(patients.size()));
+            const int action = rnd.bounded(10);
+            if (action < 4 || payments.isEmpty()) {
+                QList<int> chosen;
+                const db::ResultSet open = dati.unpaid(who);
+                for (int r = 0; r < open.rowCount(); ++r)
+                    if (rnd.bounded(2) == 0) chosen << open.value(r, "ISN").toInt();
+                const PaymentOutcome o = dati.saveNew(payment(who, rnd.bounded(1, 40000) / 100.0, QString("D%1").arg(step)),
+                                                      AllocationMode(rnd.bounded(3)), chosen);
+                QVERIFY2(o.ok(), qPrintable(o.refusal.message));
+                payments << o.key;
+            } else if (action < 6) {
+                dati.allocateOverpayment(payments.at(rnd.bounded(payments.size())));
+            } else if (action < 8) {
+                const std::optional<PaymentHeader> h = dati.load(payments.at(rnd.bounded(payments.size())));
+                QVERIFY(h);
+                PaymentEdit e;
+                e.key = h->isn;
+                e.patient = e.oldPatient = h->patient;
+                e.date = h->date.addDays(rnd.bounded(3));
+                e.oldDate = h->date;
+                e.number = h->number + "E";
+                e.oldNumber = h->number;
+                e.method = rnd.bounded(2);
+                e.oldMethod = h->method;
+                const PaymentOutcome o = dati.saveEdited(e);
+                QVERIFY2(o.ok(), qPrintable(o.refusal.message));
+            } else {
+                QVERIFY(dati.deletePayments({payments.takeAt(rnd.bounded(payments.size()))}).deleted);
+            }
+            const QString b = broken(*m_db);
+            QVERIFY2(b.isEmpty(), qPrintable(QString("step %1: %2").arg(step).arg(b)));
+        }
     }
 
     // Many payments, overpayment allocations and deletes over three patients, in a random order
