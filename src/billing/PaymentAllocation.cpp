@@ -1,7 +1,9 @@
 #include "billing/PaymentAllocation.h"
 
 #include "billing/PaymentList.h"
+#include "db/Statement.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -40,39 +42,70 @@ PaymentRef ReadPaymentRef(db::Transaction& tx, int paymentKey, bool lock) {
 
 double AllocateToInvoice(db::Transaction& tx, const PaymentRef& payment, int invoiceKey, double available,
                          int patientKey) {
+    return InvoiceAllocator(tx).allocate(payment, invoiceKey, available, patientKey);
+}
+
+InvoiceAllocator::InvoiceAllocator(db::Transaction& tx) : m_tx(tx) {}
+InvoiceAllocator::~InvoiceAllocator() = default;
+
+void InvoiceAllocator::prepare() {
+    if (m_read) return;
+    // Locked until this transaction ends: another workstation allocating to the same invoice
+    // now gets a lock conflict instead of reading a debt that is about to be paid.
+    m_read = std::make_unique<db::Statement>(
+        m_tx, QStringLiteral("SELECT APMAKS_SUM, DATUMS, NUMURS, KOPSUMMA, ISKLIENTS, ISN FROM O_PAVOUT_HD "
+                             "WHERE O_PAVOUT_HD.ISN =:ISN WITH LOCK"));
+    m_insert = std::make_unique<db::Statement>(
+        m_tx, QStringLiteral("INSERT INTO O_APMAKS_DT (DATUMS, ISAPMAKSHD, ISPAVOUTHD, NUMURS, SUMMA) "
+                             "VALUES (:DATUMS, :ISAPMAKSHD, :ISPAVOUTHD, :NUMURS, :SUMMA)"));
+    m_update = std::make_unique<db::Statement>(
+        m_tx, QStringLiteral("UPDATE O_PAVOUT_HD SET APMAKS_SUM=:APMAKS_SUM, APMAKS_NR=:APMAKS_NR, "
+                             "APMAKSVEIDS=:APMAKSVEIDS, APMAKS_DAT=:APMAKS_DAT WHERE ISN =:ISN"));
+}
+
+double InvoiceAllocator::allocate(const PaymentRef& payment, int invoiceKey, double available, int patientKey) {
     if (payment.key <= 0 || available < AmountEpsilon) return 0;
-    // Locked until this transaction ends: another workstation allocating to the same invoice now
-    // gets a lock conflict instead of reading a debt that is about to be paid.
-    const db::ResultSet inv = tx.select(
-        QStringLiteral("SELECT APMAKS_SUM, DATUMS, NUMURS, KOPSUMMA, ISKLIENTS, ISN FROM O_PAVOUT_HD "
-                       "WHERE O_PAVOUT_HD.ISN =:ISN WITH LOCK"),
-        {{QStringLiteral("ISN"), invoiceKey}});
-    if (inv.rowCount() == 0) return 0;
-    if (patientKey > 0 && inv.value(0, QStringLiteral("ISKLIENTS")).toInt() != patientKey) return 0;
-    const double paid = inv.value(0, QStringLiteral("APMAKS_SUM")).toDouble();  // NULL counts as 0
-    const double debt = inv.value(0, QStringLiteral("KOPSUMMA")).toDouble() - paid;
+    prepare();
+    m_read->bind(QStringLiteral("ISN"), invoiceKey);
+    m_read->execute();
+    if (!m_read->next()) return 0;
+    LockedInvoice inv;
+    inv.key = invoiceKey;
+    inv.date = m_read->value(QStringLiteral("DATUMS"));
+    inv.number = m_read->value(QStringLiteral("NUMURS"));
+    inv.paid = m_read->value(QStringLiteral("APMAKS_SUM")).toDouble();  // NULL counts as 0
+    inv.total = m_read->value(QStringLiteral("KOPSUMMA")).toDouble();
+    const int owner = m_read->value(QStringLiteral("ISKLIENTS")).toInt();
+    while (m_read->next()) {
+    }
+    if (patientKey > 0 && owner != patientKey) return 0;
+    return apply(payment, inv, available);
+}
+
+double InvoiceAllocator::apply(const PaymentRef& payment, const LockedInvoice& inv, double available) {
+    if (payment.key <= 0 || available < AmountEpsilon) return 0;
+    const double debt = inv.total - inv.paid;
     if (debt < AmountEpsilon) return 0;
     // Money moves in whole cents; an invoice whose total has fractions of a cent is paid when less
     // than half a cent is left.
     const double applied = RoundAmount(qMin(available, debt));
     if (applied < AmountEpsilon) return 0;
-    tx.exec(QStringLiteral("INSERT INTO O_APMAKS_DT (DATUMS, ISAPMAKSHD, ISPAVOUTHD, NUMURS, SUMMA) "
-                           "VALUES (:DATUMS, :ISAPMAKSHD, :ISPAVOUTHD, :NUMURS, :SUMMA)"),
-            {{QStringLiteral("DATUMS"), inv.value(0, QStringLiteral("DATUMS"))},
-             {QStringLiteral("ISAPMAKSHD"), payment.key},
-             {QStringLiteral("ISPAVOUTHD"), invoiceKey},
-             {QStringLiteral("NUMURS"), inv.value(0, QStringLiteral("NUMURS"))},
-             {QStringLiteral("SUMMA"), applied}});
-    tx.exec(QStringLiteral("UPDATE O_PAVOUT_HD SET APMAKS_SUM=:APMAKS_SUM, APMAKS_NR=:APMAKS_NR, "
-                           "APMAKSVEIDS=:APMAKSVEIDS, APMAKS_DAT=:APMAKS_DAT WHERE ISN =:ISN"),
-            {{QStringLiteral("APMAKS_SUM"), RoundAmount(paid + applied)},
-             {QStringLiteral("APMAKS_NR"), payment.number},
-             {QStringLiteral("APMAKSVEIDS"), payment.method},
-             {QStringLiteral("APMAKS_DAT"), payment.date.isValid() ? QVariant(QDateTime(payment.date, QTime(0, 0)))
-                                                                   : QVariant()},
-             {QStringLiteral("ISN"), invoiceKey}});
-    tx.touch(QStringLiteral("O_APMAKS_DT"), payment.key);
-    tx.touch(QStringLiteral("O_PAVOUT_HD"), invoiceKey);
+    prepare();
+    m_insert->bind({{QStringLiteral("DATUMS"), inv.date},
+                    {QStringLiteral("ISAPMAKSHD"), payment.key},
+                    {QStringLiteral("ISPAVOUTHD"), inv.key},
+                    {QStringLiteral("NUMURS"), inv.number},
+                    {QStringLiteral("SUMMA"), applied}});
+    m_insert->execute();
+    m_update->bind({{QStringLiteral("APMAKS_SUM"), RoundAmount(inv.paid + applied)},
+                    {QStringLiteral("APMAKS_NR"), payment.number},
+                    {QStringLiteral("APMAKSVEIDS"), payment.method},
+                    {QStringLiteral("APMAKS_DAT"),
+                     payment.date.isValid() ? QVariant(QDateTime(payment.date, QTime(0, 0))) : QVariant()},
+                    {QStringLiteral("ISN"), inv.key}});
+    m_update->execute();
+    m_tx.touch(QStringLiteral("O_APMAKS_DT"), payment.key);
+    m_tx.touch(QStringLiteral("O_PAVOUT_HD"), inv.key);
     return applied;
 }
 
@@ -93,10 +126,31 @@ QList<int> UnpaidInvoices(db::Transaction& tx, int patientKey, const QString& or
 double AllocateAutomatically(db::Transaction& tx, int patientKey, const PaymentRef& payment, double amount,
                              const QString& order) {
     if (amount < AmountEpsilon) return 0;
+    const QList<int> keys = UnpaidInvoices(tx, patientKey, order);
+    if (keys.isEmpty()) return 0;
+    // The patient's unpaid invoices locked in one statement, their debts read as they are now:
+    // one that another workstation paid meanwhile is left out or paid only what is still owed.
+    const db::ResultSet rs = tx.select(
+        QStringLiteral("SELECT ISN, APMAKS_SUM, KOPSUMMA, DATUMS, NUMURS FROM O_PAVOUT_HD WHERE ISKLIENTS = :ISKLIENTS "
+                       "AND (KOPSUMMA-APMAKS_SUM>=0.005 OR APMAKS_SUM IS NULL) WITH LOCK"),
+        {{QStringLiteral("ISKLIENTS"), patientKey}});
+    QHash<int, InvoiceAllocator::LockedInvoice> locked;
+    locked.reserve(rs.rowCount());
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        InvoiceAllocator::LockedInvoice inv;
+        inv.key = rs.value(r, 0).toInt();
+        inv.paid = rs.value(r, 1).toDouble();
+        inv.total = rs.value(r, 2).toDouble();
+        inv.date = rs.value(r, 3);
+        inv.number = rs.value(r, 4);
+        locked.insert(inv.key, inv);
+    }
     double remaining = amount;
-    for (const int invoice : UnpaidInvoices(tx, patientKey, order)) {
+    InvoiceAllocator allocator(tx);
+    for (const int invoice : keys) {
         if (remaining < AmountEpsilon) break;
-        remaining -= AllocateToInvoice(tx, payment, invoice, remaining, patientKey);
+        const auto it = locked.constFind(invoice);
+        if (it != locked.cend()) remaining -= allocator.apply(payment, *it, remaining);
     }
     return RoundAmount(amount - remaining);
 }

@@ -82,9 +82,10 @@ PaymentOutcome TApmaksasDati::saveNew(const NewPayment& payment, AllocationMode 
                 allocated = AllocateAutomatically(tx, payment.patient, ref, received, unpaidOrder);
             } else if (mode == AllocationMode::Selected) {
                 double remaining = received;
+                InvoiceAllocator allocator(tx);
                 for (const int invoice : invoices) {
                     if (remaining < AmountEpsilon) break;
-                    remaining -= AllocateToInvoice(tx, ref, invoice, remaining, payment.patient);
+                    remaining -= allocator.allocate(ref, invoice, remaining, payment.patient);
                 }
                 allocated = RoundAmount(received - remaining);
             }
@@ -132,9 +133,10 @@ PaymentOutcome TApmaksasDati::allocateOverpayment(int paymentKey, const QList<in
                 allocated = AllocateAutomatically(tx, patient, ref, before, unpaidOrder);
             } else {
                 double remaining = before;
+                InvoiceAllocator allocator(tx);
                 for (const int invoice : invoices) {
                     if (remaining < AmountEpsilon) break;
-                    remaining -= AllocateToInvoice(tx, ref, invoice, remaining, patient);
+                    remaining -= allocator.allocate(ref, invoice, remaining, patient);
                 }
                 allocated = RoundAmount(before - remaining);
             }
