@@ -250,6 +250,7 @@ void TApmaksas::buildUnpaidPage(QWidget* page) {
                                                       {"lbAtlasita", tr("Atlasītā summa")}};
     int column = 0;
     for (const auto& [name, text] : labels) {
+        if (column > 0) sums->setColumnMinimumWidth(column++, 24);
         sums->addWidget(new QLabel(text, page), 0, column++);
         auto* value = new QLabel(page);
         value->setObjectName(QString::fromLatin1(name));
@@ -259,7 +260,11 @@ void TApmaksas::buildUnpaidPage(QWidget* page) {
     }
     sums->setColumnStretch(column, 1);
 
+    // Whose invoices these are: the current payment's patient.
+    auto* patient = new QLabel(page);
+    patient->setObjectName(QStringLiteral("lbKlients"));
     auto* layout = new QVBoxLayout(page);
+    layout->addWidget(patient);
     layout->addWidget(m_unpaidGrid, 1);
     layout->addLayout(sums);
     connect(m_unpaidGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TApmaksas::showSelectedDebt);
@@ -412,6 +417,7 @@ void TApmaksas::refreshUnpaid() {
     if (patient == m_unpaidPatient) keep = chosenInvoices();
     m_unpaidPatient = patient;
     m_unpaidModel->setRows(patient > 0 ? m_dati.unpaid(patient, m_orders.unpaid) : db::ResultSet());
+    sumLabel(QStringLiteral("lbKlients"))->setText(patient > 0 ? tr("Klients: ") + m_header.patientName : QString());
     m_unpaidGrid->clearSelection();
     for (const int key : keep) {
         const int row = m_unpaidModel->findRow(key);
