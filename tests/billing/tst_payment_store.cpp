@@ -553,7 +553,7 @@ private Q_SLOTS:
     // either on an invoice or kept as its overpayment.
     void twoWorkstationsPayTheSameInvoices() {
         if (testsupport::serverPrefix().isEmpty()) QSKIP("needs the Firebird server (MOLARIX_FB_SERVER)");
-        constexpr int Invoices = 12;
+        constexpr int Invoices = 30;
         double total = 0;
         for (int i = 0; i < Invoices; ++i) {
             invoice(m_anna, Day.addDays(i), QString("R%1").arg(i), 100);
@@ -564,7 +564,7 @@ private Q_SLOTS:
         const QString connection = testsupport::serverPrefix() + m_path;
         auto reception = testsupport::open(connection);
         auto bookkeeper = testsupport::open(connection);
-        constexpr int Each = 10;
+        constexpr int Each = 30;
         std::atomic<int> ready{0}, refused{0};
         auto run = [&](db::Database* database, int who) {
             TApmaksasDati dati(*database, 1);
@@ -596,14 +596,14 @@ private Q_SLOTS:
         const double kept = reception->scalar("SELECT SUM(PARPALIKUMS) FROM O_APMAKS_HD").toDouble();
         QVERIFY(allocated <= total + 0.005);
         QVERIFY(qAbs(received - allocated - kept) < 0.01);
-        QVERIFY2(refused.load() <= 2, "the retries should carry almost every payment through");
+        QVERIFY2(refused.load() <= Each / 5, "the retries should carry almost every payment through");
     }
 
     // Same as above but selected mode with the same invoice chosen by both: the later one pays only
     // what is left and keeps the rest.
     void twoWorkstationsChooseTheSameInvoice() {
         if (testsupport::serverPrefix().isEmpty()) QSKIP("needs the Firebird server (MOLARIX_FB_SERVER)");
-        constexpr int Rounds = 8;
+        constexpr int Rounds = 40;
         QList<int> inv;
         for (int i = 0; i < Rounds; ++i) inv << invoice(m_anna, Day.addDays(i), QString("R%1").arg(i), 100);
         const int patient = m_anna;
