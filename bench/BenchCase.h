@@ -15,6 +15,9 @@ struct BenchCase {
     std::function<void(db::Database&)> ours;
     std::function<void(db::Database&)> bare;  // may be empty when there is no single statement
     int order = 100;                          // report order
+    // Run untimed after every run of `ours`: puts back what a writing case changed, so that every
+    // run finds the same rows.
+    std::function<void(db::Database&)> reset = {};
 
     static QList<BenchCase>& all();
     struct Registrar {

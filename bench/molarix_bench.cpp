@@ -1,6 +1,7 @@
 // Times the operations users repeat on a clinic-scale database.
 //
 //   molarix_bench DATABASE [--runs N]     time every case on an existing (generated) database
+//   molarix_bench DATABASE --only TEXT   only the cases whose name contains TEXT
 //   molarix_bench --quick                 generate the demo clinic into a scratch file and run
 //                                         every case once (part of the test run)
 #include "BenchCase.h"
@@ -31,13 +32,15 @@ void consume(qint64 n) { sink = sink + n; }
 
 namespace {
 
-double medianMs(const std::function<void(db::Database&)>& f, db::Database& d, int runs) {
+double medianMs(const std::function<void(db::Database&)>& f, db::Database& d, int runs,
+                const std::function<void(db::Database&)>& reset = {}) {
     QList<double> times;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;
         t.start();
         f(d);
         times.append(t.nsecsElapsed() / 1e6);
+        if (reset) reset(d);
     }
     std::sort(times.begin(), times.end());
     return times.at(times.size() / 2);
@@ -54,9 +57,11 @@ int main(int argc, char** argv) {
     int runs = 7;
     bool quick = false;
     QString path;
+    QString only;
     for (int i = 0; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--quick")) quick = true;
         else if (args[i] == QLatin1String("--runs") && i + 1 < args.size()) runs = qMax(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--only") && i + 1 < args.size()) only = args[++i];
         else path = args[i];
     }
     QString scratch;
@@ -82,9 +87,11 @@ int main(int argc, char** argv) {
         std::stable_sort(cases.begin(), cases.end(), [](const auto& a, const auto& b) { return a.order < b.order; });
         out << QStringLiteral("%1 %2 %3 %4\n").arg("operation", -44).arg("ours ms", 10).arg("bare ms", 10).arg("ratio", 7);
         for (const auto& c : cases) {
+            if (!only.isEmpty() && !c.name.contains(only)) continue;
             c.ours(database);  // warm the page cache and the prepared plans
+            if (c.reset) c.reset(database);
             if (c.bare) c.bare(database);
-            const double ours = medianMs(c.ours, database, runs);
+            const double ours = medianMs(c.ours, database, runs, c.reset);
             const double bare = c.bare ? medianMs(c.bare, database, runs) : 0;
             out << QStringLiteral("%1 %2 %3 %4\n")
                        .arg(c.name, -44)

@@ -70,6 +70,8 @@ void ChangeNotifier::announce(const QString& table, const QList<int>& keys) {
         Q_EMIT treatmentsChanged(keys);
     else if (table == QLatin1String("O_PAVOUT_HD") || table == QLatin1String("O_PAVOUT_DT"))
         Q_EMIT invoicesChanged(keys);
+    else if (table == QLatin1String("O_APMAKS_HD") || table == QLatin1String("O_APMAKS_DT"))
+        Q_EMIT paymentsChanged(keys);
     else if (table == QLatin1String("O_DIENAS"))
         Q_EMIT dayLocksChanged();
     else if (table == QLatin1String("N_USERS"))

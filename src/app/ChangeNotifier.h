@@ -49,6 +49,9 @@ Q_SIGNALS:
     void treatmentsChanged(const QList<int>& keys);
     // Invoices (O_PAVOUT_HD) and their lines (O_PAVOUT_DT; the keys are then those of the lines).
     void invoicesChanged(const QList<int>& keys);
+    // Payments (O_APMAKS_HD) and their allocation rows (O_APMAKS_DT; the keys are then those of the
+    // payments).
+    void paymentsChanged(const QList<int>& keys);
     void dayLocksChanged();
     void usersChanged();
     void settingsChanged();

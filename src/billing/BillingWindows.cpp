@@ -1,5 +1,6 @@
 #include "billing/BillingWindows.h"
 
+#include "billing/TApmaksas.h"
 #include "billing/TIzrakstisana.h"
 #include "widgets/Guard.h"
 
@@ -9,6 +10,11 @@ void RegisterWindows(app::WindowRegistry& registry, app::Session& session,
                      std::function<int(QWidget* parent, const QString& personalCode)> duplicateChooser) {
     registry.add(app::WindowId::Invoices, [duplicateChooser](app::Session& s, QWidget* mainWindow) -> QWidget* {
         auto* window = new TIzrakstisana(s, mainWindow);
+        window->setDuplicateChooser(duplicateChooser);
+        return window;
+    });
+    registry.add(app::WindowId::Payments, [duplicateChooser](app::Session& s, QWidget* mainWindow) -> QWidget* {
+        auto* window = new TApmaksas(s, mainWindow);
         window->setDuplicateChooser(duplicateChooser);
         return window;
     });

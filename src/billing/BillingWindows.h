@@ -4,7 +4,7 @@
 
 namespace billing {
 
-// The invoice register in the window catalogue, and the billing facade through which other
+// The invoice and payment registers in the window catalogue, and the billing facade through which other
 // windows (the operation journal) show an invoice.
 // duplicateChooser asks which patient an import's shared personal code means.
 void RegisterWindows(app::WindowRegistry& registry, app::Session& session,

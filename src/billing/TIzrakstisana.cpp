@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "billing/InvoiceImport.h"
 #include "billing/InvoicePrint.h"
+#include "billing/TApmaksatPZ.h"
 #include "billing/TIzrakstisanaCitasZinas.h"
 #include "billing/TIzrakstisanaFiltrs.h"
 #include "db/DbError.h"
@@ -114,6 +115,7 @@ TIzrakstisana::TIzrakstisana(app::Session& session, QWidget* parent)
         [this] { return m_state != State::Browse || m_lineState != State::Browse; });
     app::ChangeNotifier& notifier = m_session.notifier();
     connect(&notifier, &app::ChangeNotifier::invoicesChanged, live, &widgets::LiveRefresh::request);
+    connect(&notifier, &app::ChangeNotifier::paymentsChanged, live, &widgets::LiveRefresh::request);
     connect(&notifier, &app::ChangeNotifier::patientsChanged, live, &widgets::LiveRefresh::request);
     connect(&notifier, &app::ChangeNotifier::priceListChanged, live, &widgets::LiveRefresh::request);
 
@@ -407,9 +409,9 @@ void TIzrakstisana::applyState() {
     button(QStringLiteral("btSaglabat"))->setEnabled(!browse);
     button(QStringLiteral("btAtlasit"))->setEnabled(browse);
     button(QStringLiteral("btDrukat"))->setEnabled(browse);
-    // The pay-invoice window is not part of this program yet.
-    button(QStringLiteral("btApmaksa"))->setEnabled(false);
-    action(QStringLiteral("actApmaksat"))->setEnabled(false);
+    // Paying records a new payment: the right to add.
+    button(QStringLiteral("btApmaksa"))->setEnabled(browse && any && m_mayAdd);
+    action(QStringLiteral("actApmaksat"))->setEnabled(browse && any && m_mayAdd);
     action(QStringLiteral("actImports"))->setEnabled(browse && m_mayAdd);
     button(QStringLiteral("btKlients"))->setEnabled(!browse && bool(m_session.facades().patients.pick));
     for (const char* name : {"NUMURS", "SERIJA"}) edit(QString::fromLatin1(name))->setReadOnly(browse);
@@ -688,8 +690,16 @@ void TIzrakstisana::otherInformation() {
 }
 
 void TIzrakstisana::payInvoice() {
+    if (m_state != State::Browse || !m_mayAdd || m_header.isn <= 0) return;
     const QString refusal = TIzrakstisanaDati::PayRefusal(m_header.total, m_header.paidSum);
-    if (!refusal.isEmpty()) message(refusal);
+    if (!refusal.isEmpty()) {
+        message(refusal);
+        return;
+    }
+    const int key = m_header.isn;
+    TApmaksatPZ dialog(m_session, m_header, this);
+    dialog.exec();
+    refresh(key);
 }
 
 void TIzrakstisana::openFilter() {
