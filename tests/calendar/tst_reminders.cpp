@@ -3,8 +3,14 @@
 #include "ClinicFixture.h"
 #include "Fetched.h"
 #include "TestDatabase.h"
+#include "ModalHelper.h"
+#include "app/KeyList.h"
+#include "app/Session.h"
 #include "calendar/ReminderStore.h"
+#include "calendar/RemindersPage.h"
 
+#include <QPushButton>
+#include <QTableWidget>
 #include <QtTest>
 
 using namespace calendar;
@@ -163,6 +169,62 @@ private Q_SLOTS:
         QCOMPARE(rows[1].name, QStringLiteral("Pēteris Ozols"));
         QCOMPARE(rows[1].procedure, QStringLiteral("Higiēna"));
         QCOMPARE(rows[1].times, (QList<QDateTime>{QDateTime(today, QTime(16, 30)), QDateTime(today.addDays(1), QTime(10, 0))}));
+    }
+
+    // The page ticks who can be reached and is due; unticking a patient's e-mail leaves him out of
+    // the e-mail sending only; sending marks the prophylaxis line it reminded of.
+    void page() {
+        ClinicFixture clinic(*m_db);
+        const QDate today = QDate::currentDate();
+        const int port = qEnvironmentVariableIntValue("MOLARIX_SMTP_PORT");
+        m_db->exec(QStringLiteral("UPDATE N_ISI SET REMIND_KONSULTAC_DIENAS = 1, REMIND_SVETKI_DIENAS = 0, HOST_OUT = '127.0.0.1', "
+                                  "HOST_OUT_PORT = :P, USER_MAIL = 'klinika@zobi.example.lv', "
+                                  "KONSULTACIJAS_TXT = 'Rīt vizīte, <VardsUzvards>.', PROFILAKSE_TXT = '<VardsUzvards>, laiks apskatei.'"),
+                   {{"P", port}});
+        const int anna = patient("Liepa", "Anna"), janis = patient("Bērziņš", "Jānis");
+        const QString address = QStringLiteral("anna.%1@example.lv").arg(QDateTime::currentMSecsSinceEpoch());
+        m_db->exec(QStringLiteral("UPDATE N_KLIENTS SET E_MAIL = :E WHERE ISN = :I"), {{"E", address}, {"I", anna}});
+        ClinicFixture::Appointment a;
+        a.specialist = clinic.specialist("Zariņa", "Ērika");
+        a.room = clinic.room("1");
+        a.type = clinic.type("Higiēna");
+        a.date = today.addDays(1);
+        a.patient = anna;
+        clinic.appointment(a);
+        a.patient = janis;
+        clinic.appointment(a);
+        const int line = treatment(anna, item("Apskate", 30, 0), today.addDays(-31));
+        sent(line, "ATGAD_SMS", today);  // the SMS went already: only the e-mail is due
+
+        app::Session session(*m_db);
+        calendar::RemindersPage page(session);
+        page.rebuild();
+        using P = calendar::RemindersPage;
+        QCOMPARE(page.grid(P::Appointments)->rowCount(), 2);
+        QCOMPARE(page.smsList(P::Appointments), app::FormatKeyList({janis, anna}));
+        QCOMPARE(page.emailList(P::Appointments), app::FormatKeyList({anna}));
+        QVERIFY(!(page.grid(P::Appointments)->item(0, 4)->flags() & Qt::ItemIsUserCheckable));  // Jānis has no address
+        QCOMPARE(page.smsList(P::Prophylaxis), QString());
+        QCOMPARE(page.emailList(P::Prophylaxis), app::FormatKeyList({anna}));
+        QCOMPARE(page.lineList(P::Prophylaxis, false), app::FormatKeyList({line}));
+        page.grid(P::Appointments)->item(1, 4)->setCheckState(Qt::Unchecked);
+        QCOMPARE(page.emailList(P::Appointments), QString());
+        QCOMPARE(page.smsList(P::Appointments), app::FormatKeyList({janis, anna}));
+
+        if (port == 0) QSKIP("MOLARIX_SMTP_PORT is not set: the SMTP server is started by scripts/test (scripts/smtp-server start)");
+        ModalHelper helper;
+        int dialogs = 0;
+        helper.onDialog = [&](QDialog* dialog) {
+            ++dialogs;
+            auto* button = dialog->findChild<QPushButton*>(QStringLiteral("btnCancel"));
+            QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("Aizvērt"), 20000);
+            button->click();
+        };
+        page.sendEmail();
+        QCOMPARE(dialogs, 1);  // the prophylaxis kind only: the appointment list was emptied
+        QCOMPARE(helper.messages, QStringList{"Nosūtītas vēstules: 1, neizdevās: 0."});
+        QCOMPARE(m_db->scalar(QStringLiteral("SELECT ATGAD_EMAIL FROM O_ARSTESANA_DT WHERE ISN = :I"), {{"I", line}}).toDate(), today);
+        QCOMPARE(page.grid(P::Prophylaxis)->rowCount(), 0);  // reread: nothing due any more
     }
 };
 
