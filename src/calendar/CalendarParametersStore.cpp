@@ -12,6 +12,8 @@ const QStringList& CalendarParametersStore::columns() {
         for (int n = 1; n <= 6; ++n) c << ColorColumn(n);
         c << QStringLiteral("REMIND_SVETKI_DIENAS") << QStringLiteral("REMIND_KONSULTAC_DIENAS")
           << QStringLiteral("HOST_OUT") << QStringLiteral("USER_MAIL") << QStringLiteral("SMS_PORT")
+          << QStringLiteral("HOST_OUT_PORT") << QStringLiteral("HOST_OUT_DROSIBA") << QStringLiteral("USER_NAME_MAIL")
+          << QStringLiteral("USER_PASSWORD_MAIL")
           << QStringLiteral("SVETKI_TXT") << QStringLiteral("PROFILAKSE_TXT") << QStringLiteral("KONSULTACIJAS_TXT")
           << QStringLiteral("SVETKI_SMS") << QStringLiteral("PROFILAKSE_SMS") << QStringLiteral("KONSULTACIJAS_SMS");
         return c;

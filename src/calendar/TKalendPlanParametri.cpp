@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -104,7 +105,33 @@ TKalendPlanParametri::TKalendPlanParametri(app::Session& session, QWidget* paren
     m_edMail->setMaxLength(100);
     m_spSmsPort = new QSpinBox(this);
     m_spSmsPort->setRange(0, 255);
-    form->addRow(tr("Izejošais smtp host"), m_edHost);
+    // The server's port and encryption, and the account for servers that take mail only from
+    // those logged in.
+    m_spHostPort = new QSpinBox(this);
+    m_spHostPort->setObjectName(QStringLiteral("spSmtpPorts"));
+    m_spHostPort->setRange(0, 65535);
+    m_spHostPort->setSpecialValueText(tr("parastais"));
+    m_cbDrosiba = new QComboBox(this);
+    m_cbDrosiba->setObjectName(QStringLiteral("cbSmtpDrosiba"));
+    m_cbDrosiba->addItems({tr("bez šifrēšanas"), tr("STARTTLS"), tr("SSL/TLS")});
+    m_edMailUser = new QLineEdit(this);
+    m_edMailUser->setObjectName(QStringLiteral("edSmtpLietotajs"));
+    m_edMailUser->setMaxLength(60);
+    m_edMailPassword = new QLineEdit(this);
+    m_edMailPassword->setObjectName(QStringLiteral("edSmtpParole"));
+    m_edMailPassword->setMaxLength(100);
+    m_edMailPassword->setEchoMode(QLineEdit::Password);
+    auto* hostRow = new QHBoxLayout;
+    hostRow->addWidget(m_edHost, 1);
+    hostRow->addWidget(new QLabel(tr("ports"), this));
+    hostRow->addWidget(m_spHostPort);
+    hostRow->addWidget(m_cbDrosiba);
+    auto* accountRow = new QHBoxLayout;
+    accountRow->addWidget(m_edMailUser, 1);
+    accountRow->addWidget(new QLabel(tr("parole"), this));
+    accountRow->addWidget(m_edMailPassword, 1);
+    form->addRow(tr("Izejošais smtp host"), hostRow);
+    form->addRow(tr("Smtp lietotājs"), accountRow);
     form->addRow(tr("Izejošais e-mail"), m_edMail);
     // The port number is the clinic's; which device it is on this workstation is kept here.
     m_edSmsDevice = new QLineEdit(this);
@@ -176,6 +203,10 @@ void TKalendPlanParametri::start(int columnWidth, int contentsOption) {
     m_spKonsultacijas->setValue(m_store.value(QStringLiteral("REMIND_KONSULTAC_DIENAS")).toInt());
     m_edHost->setText(m_store.value(QStringLiteral("HOST_OUT")).toString());
     m_edMail->setText(m_store.value(QStringLiteral("USER_MAIL")).toString());
+    m_spHostPort->setValue(m_store.value(QStringLiteral("HOST_OUT_PORT")).toInt());
+    m_cbDrosiba->setCurrentIndex(qBound(0, m_store.value(QStringLiteral("HOST_OUT_DROSIBA")).toInt(), 2));
+    m_edMailUser->setText(m_store.value(QStringLiteral("USER_NAME_MAIL")).toString());
+    m_edMailPassword->setText(m_store.value(QStringLiteral("USER_PASSWORD_MAIL")).toString());
     m_spSmsPort->setValue(m_store.value(QStringLiteral("SMS_PORT")).toInt());
     m_edSmsDevice->setEnabled(m_spSmsPort->value() > 0);
     m_edSmsDevice->setText(m_spSmsPort->value() > 0 ? sms::DevicePath(m_spSmsPort->value()) : QString());
@@ -204,6 +235,10 @@ void TKalendPlanParametri::collect() {
     keep(QStringLiteral("REMIND_KONSULTAC_DIENAS"), m_spKonsultacijas->value());
     keep(QStringLiteral("HOST_OUT"), m_edHost->text());
     keep(QStringLiteral("USER_MAIL"), m_edMail->text());
+    keep(QStringLiteral("HOST_OUT_PORT"), m_spHostPort->value());
+    keep(QStringLiteral("HOST_OUT_DROSIBA"), m_cbDrosiba->currentIndex());
+    keep(QStringLiteral("USER_NAME_MAIL"), m_edMailUser->text());
+    keep(QStringLiteral("USER_PASSWORD_MAIL"), m_edMailPassword->text());
     keep(QStringLiteral("SMS_PORT"), m_spSmsPort->value());
     for (auto it = m_texts.cbegin(); it != m_texts.cend(); ++it) keep(it.key(), it.value()->toPlainText());
 }

@@ -6,6 +6,7 @@
 #include <QHash>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
@@ -61,6 +62,10 @@ private:
     QLineEdit* m_edSmsDevice = nullptr;  // this workstation's device of the modem port
     QLineEdit* m_edHost = nullptr;
     QLineEdit* m_edMail = nullptr;
+    QSpinBox* m_spHostPort = nullptr;     // 0: the usual port of the chosen security
+    QComboBox* m_cbDrosiba = nullptr;     // 0 none, 1 STARTTLS, 2 SSL/TLS
+    QLineEdit* m_edMailUser = nullptr;    // empty: the server takes mail without logging in
+    QLineEdit* m_edMailPassword = nullptr;
     QHash<QString, QPlainTextEdit*> m_texts;
 };
 

@@ -5,6 +5,7 @@
 #include "app/Rights.h"
 #include "app/Settings.h"
 #include "calendar/PlannerGrid.h"
+#include "calendar/RemindersPage.h"
 #include "calendar/TKalendPlanParametri.h"
 #include "widgets/Guard.h"
 #include "widgets/LiveRefresh.h"
@@ -92,9 +93,10 @@ void TKalendaraPlanosana::buildControls() {
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(2, 2, 2, 2);
     m_pages->addTab(page, tr("Kalendārs"));
-    auto* reminders = new QWidget(m_pages);
+    auto* reminders = new calendar::RemindersPage(m_session, m_pages);
     reminders->setObjectName(QStringLiteral("tabAtgadinajumi"));
     m_pages->addTab(reminders, tr("Atgādinājumi"));
+    connect(reminders, &calendar::RemindersPage::closeRequested, this, &QWidget::close);
 
     // Top panel.
     auto* top = new QHBoxLayout;

@@ -20,6 +20,8 @@
 #include <QScrollBar>
 #include "Fetched.h"
 
+#include <QComboBox>
+#include <QSpinBox>
 #include <QtTest>
 
 using namespace calendar;
@@ -213,6 +215,11 @@ private Q_SLOTS:
             p->findChild<QPushButton*>("btAizvert")->click();  // refused: stays open
             QVERIFY(p->isVisible());
             p->widthEdit()->setText(" 120 ");
+            // The mail server's account, for servers that take mail only from those logged in.
+            p->findChild<QSpinBox*>("spSmtpPorts")->setValue(587);
+            p->findChild<QComboBox*>("cbSmtpDrosiba")->setCurrentIndex(1);
+            p->findChild<QLineEdit*>("edSmtpLietotajs")->setText(QStringLiteral("klinika"));
+            p->findChild<QLineEdit*>("edSmtpParole")->setText(QStringLiteral("Slepenā parole"));
             p->findChild<QPushButton*>("btAizvert")->click();
         };
         window->openParameters();
@@ -221,6 +228,12 @@ private Q_SLOTS:
         QCOMPARE(window->columnWidth(), 120);
         QCOMPARE(window->grid()->columns().size(), 10);
         QCOMPARE(m_session->database().scalar("SELECT COLOR_4 FROM N_ISI").toInt(), 0x00CBC0FF);
+        const db::ResultSet mail = m_session->database().select(
+            "SELECT HOST_OUT_PORT, HOST_OUT_DROSIBA, USER_NAME_MAIL, USER_PASSWORD_MAIL FROM N_ISI");
+        QCOMPARE(mail.value(0, 0).toInt(), 587);
+        QCOMPARE(mail.value(0, 1).toInt(), 1);
+        QCOMPARE(mail.value(0, 2).toString(), QStringLiteral("klinika"));
+        QCOMPARE(mail.value(0, 3).toString(), QStringLiteral("Slepenā parole"));
     }
 
     // A block's texts: the first line shortened with "...", the second text wrapped at blanks
