@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTimeZone>
 #include <QUuid>
 
@@ -229,6 +230,13 @@ QByteArray MakeCalendar(const QList<CalendarEvent>& events, const QDateTime& sta
         out.append(icsLine("END:VEVENT"));
     }
     out.append(icsLine("END:VCALENDAR"));
+    return out;
+}
+
+QStringList SplitAddresses(const QString& stored) {
+    QStringList out;
+    for (const QString& a : stored.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts))
+        if (!a.trimmed().isEmpty()) out.append(a.trimmed());
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace mail {
 
@@ -41,6 +42,8 @@ QByteArray MakeMessageId(const QString& fromAddress);
 // True for something@domain without blanks, angle brackets or line breaks (what may stand in an
 // SMTP envelope).
 bool IsPlausibleAddress(const QString& address);
+// The addresses of a patient's E_MAIL, which may hold several separated by "," or ";".
+QStringList SplitAddresses(const QString& stored);
 
 // The whole message as it goes to the server: headers, a blank line and the body, CRLF line ends.
 // A message without attachments is a single text/plain part; with attachments multipart/mixed.

@@ -19,13 +19,6 @@ QString textColumn(MailKind kind) {
     return {};
 }
 
-QStringList splitAddresses(const QString& stored) {
-    QStringList out;
-    for (const QString& a : stored.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts))
-        if (!a.trimmed().isEmpty()) out.append(a.trimmed());
-    return out;
-}
-
 QDateTime midnight(QDate d) { return QDateTime(d, QTime(0, 0)); }
 
 }  // namespace
@@ -91,7 +84,7 @@ MailBatch MailStore::prepare(MailKind kind, const QString& patients, const QStri
             const db::ResultSet row = m_db.select(
                 QStringLiteral("SELECT E_MAIL, VARDS, UZVARDS FROM n_klients WHERE isn = :isn AND E_MAIL IS NOT NULL"),
                 {{QStringLiteral("isn"), patientKeys[i]}});
-            const QStringList addresses = splitAddresses(row.first(QStringLiteral("E_MAIL")).toString());
+            const QStringList addresses = SplitAddresses(row.first(QStringLiteral("E_MAIL")).toString());
             if (addresses.isEmpty()) {
                 if (line > 0) withoutAddress.append(line);
                 continue;

@@ -7,6 +7,7 @@
 #include "calendar/AppointmentEditor.h"
 #include "calendar/CalendarWindows.h"
 #include "journal/TOperacijuZurnals.h"
+#include "messages/TE_MailSutisana.h"
 #include "consultations/ConsultationWindows.h"
 #include "patients/PatientWindows.h"
 #include "patients/TAtkartojasPersKodi.h"
@@ -23,6 +24,7 @@ void Compose(app::WindowRegistry& registry, app::Session& session) {
     patients::RegisterWindows(registry, session);
     calendar::RegisterWindows(registry, session);
     journal::RegisterWindows(registry);
+    messages::RegisterWindows(registry);
     calendar::RegisterAppointmentEditor(session);
     archive::RegisterWindows(registry, session);
     consultations::RegisterWindows(registry, session);
