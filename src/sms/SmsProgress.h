@@ -1,21 +1,12 @@
 #pragma once
 #include "sms/SmsSender.h"
-
-#include <QDialog>
-#include <atomic>
-#include <functional>
-
-class QLabel;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
+#include "widgets/SendProgress.h"
 
 namespace sms {
 
-// Runs an SmsSender on a thread of its own behind a dialog that counts the messages sent, failed
-// and remaining and can stop the sending between two messages ("Pārtraukt"). When all is done it
-// lists the recipients the modem refused and waits for "Aizvērt".
-class SmsProgress : public QDialog {
+// Runs an SmsSender on a thread of its own behind the sending dialog (sent / failed / remaining,
+// "Pārtraukt" between two messages); at the end it lists the recipients the modem refused.
+class SmsProgress : public widgets::SendProgress {
     Q_OBJECT
 public:
     explicit SmsProgress(QWidget* parent = nullptr);
@@ -23,34 +14,14 @@ public:
     struct Summary {
         int sent = 0;
         int failed = 0;
-        int notTried = 0;  // left after "Pārtraukt" or a stop by `outcome`
-        QStringList refused; // "name (number): reason"
+        int notTried = 0;     // left after "Pārtraukt" or a stop by `outcome`
+        QStringList refused;  // "name (number): reason"
     };
 
     // Sends the messages, showing the dialog modally. `outcome` is called on the interface thread
     // after each message; returning false stops the sending before the next one.
     Summary run(SmsSender& sender, const QList<SmsMessage>& messages,
                 const std::function<bool(const SmsMessage&, const SmsOutcome&)>& outcome = {});
-
-    // Asks the sending to stop after the message under way.
-    void cancelSending();
-    QString countsText() const;
-
-public Q_SLOTS:
-    void reject() override;
-
-private:
-    void showCounts();
-
-    QLabel* m_current = nullptr;
-    QLabel* m_counts = nullptr;
-    QProgressBar* m_bar = nullptr;
-    QPlainTextEdit* m_failures = nullptr;
-    QPushButton* m_button = nullptr;
-    Summary m_summary;
-    int m_total = 0;
-    bool m_running = false;
-    std::atomic_bool m_cancel{false};
 };
 
 }  // namespace sms
