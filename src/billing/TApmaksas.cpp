@@ -31,14 +31,20 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtNumeric>
+
+#include <limits>
 
 namespace billing {
 
 namespace {
 
 const QString OwnSection = QStringLiteral("Apmaksas");
+// The list's first screenful, then the rest in steps.
+constexpr int FirstBatch = 200;
+constexpr int NextBatch = 2000;
 
 // A payment with money not yet spread over invoices is drawn in red.
 class PaymentListModel : public models::ResultTableModel {
@@ -343,6 +349,7 @@ int TApmaksas::currentKey() const {
 }
 
 bool TApmaksas::setCurrentKey(int key) {
+    if (key > 0 && m_fetch && m_model->findRow(key) < 0) completeList();
     const int row = key > 0 ? m_model->findRow(key) : -1;
     if (row < 0) return false;
     m_grid->selectRow(row);
@@ -353,13 +360,24 @@ bool TApmaksas::setCurrentKey(int key) {
 void TApmaksas::refresh(int key, bool relocate) {
     const int keep = key > 0 ? key : currentKey();
     const int keepRow = qMax(0, m_grid->currentIndex().row());
+    // The first screenful shows at once and the rest is read while the user looks at it, unless
+    // the payment to stay on is further down.
     db::ResultSet rows;
+    m_fetch.reset();
     try {
-        rows = m_dati.list(filter(), m_orders.payments);
+        m_fetch = m_dati.fetchList(filter(), m_orders.payments);
+        rows = m_fetch->next(FirstBatch);
+        if (keep > 0 && !m_fetch->atEnd() && !db::ContainsKey(rows, keep)) {
+            const db::ResultSet rest = m_fetch->next(std::numeric_limits<int>::max());
+            for (int r = 0; r < rest.rowCount(); ++r) rows.append(rest.row(r));
+        }
+        if (m_fetch->atEnd()) m_fetch.reset();
     } catch (const db::DbError& e) {
+        m_fetch.reset();
         message(tr("Kaut kas nav kārtībā ar atlasi vai sakārtošanu !!!\n\n") + e.message());
         return;
     }
+    if (m_fetch) QTimer::singleShot(0, this, &TApmaksas::fetchMore);
     m_showing = true;
     m_model->setRows(std::move(rows));
     const bool found = setCurrentKey(keep);
@@ -405,6 +423,23 @@ void TApmaksas::showHeader() {
     m_cbVeids->setCurrentIndex(qBound(0, m_header.method, m_cbVeids->count() - 1));
     edit(QStringLiteral("edKlients"))->setText(m_header.patientName);
     m_showing = false;
+}
+
+void TApmaksas::fetchMore() {
+    if (!m_fetch) return;
+    try {
+        m_model->appendRows(m_fetch->next(NextBatch));
+    } catch (const db::DbError& e) {
+        m_fetch.reset();
+        message(tr("Sistēmas kļūda: ") + e.message());
+        return;
+    }
+    if (m_fetch->atEnd()) m_fetch.reset();
+    else QTimer::singleShot(0, this, &TApmaksas::fetchMore);
+}
+
+void TApmaksas::completeList() {
+    while (m_fetch) fetchMore();
 }
 
 void TApmaksas::refreshAllocations() {

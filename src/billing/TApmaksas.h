@@ -92,6 +92,8 @@ private:
     void buildUnpaidPage(QWidget* page);
     void applyState();
     void showCurrent();
+    void fetchMore();
+    void completeList();
     void showHeader();
     void refreshAllocations();
     void refreshUnpaid();
@@ -116,6 +118,8 @@ private:
     QDate m_lastNewDate;  // the date of the last new payment saved (a new one takes it)
     int m_unpaidPatient = 0;  // whose invoices the unpaid page lists
     bool m_showing = false;
+    // The rest of the list while it is read in steps after the first screenful.
+    std::unique_ptr<db::BatchFetch> m_fetch;
     DuplicateChooser m_duplicateChooser;
 
     QTabWidget* m_tabs;

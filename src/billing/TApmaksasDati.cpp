@@ -330,6 +330,11 @@ db::ResultSet TApmaksasDati::list(const PaymentFilter& filter, const QString& or
     return m_db.select(q.sql, q.params);
 }
 
+std::unique_ptr<db::BatchFetch> TApmaksasDati::fetchList(const PaymentFilter& filter, const QString& order) {
+    const PaymentListQuery q = MakePaymentListQuery(filter, order);
+    return std::make_unique<db::BatchFetch>(m_db, q.sql, q.params);
+}
+
 std::optional<PaymentHeader> TApmaksasDati::load(int key) {
     const db::ResultSet rs = m_db.select(
         QStringLiteral("SELECT P.ISN, P.ISKLIENTS, P.DATUMS, P.NUMURS, P.SUMMA, P.PARPALIKUMS, P.APMAKSVEIDS, "

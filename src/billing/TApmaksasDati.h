@@ -1,12 +1,14 @@
 #pragma once
 #include "app/StoreResult.h"
 #include "billing/PaymentList.h"
+#include "db/BatchFetch.h"
 #include "db/Database.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace billing {
@@ -115,6 +117,8 @@ public:
 
     // The list of the filter in the given order (empty: newest first).
     db::ResultSet list(const PaymentFilter& filter, const QString& order = {});
+    // The same list read in batches: the window shows the first rows at once.
+    std::unique_ptr<db::BatchFetch> fetchList(const PaymentFilter& filter, const QString& order = {});
     std::optional<PaymentHeader> load(int key);
     // The date of a payment (invalid when there is none): where the filter moves to show it.
     QDate paymentDate(int key);

@@ -3,6 +3,7 @@
 // unpaid page, the first payment deleted and the overpayment spread later, with the invoice's paid
 // sum followed in the invoice register; the pay dialog's refusals; the main window's entry.
 #include "InvoiceFixture.h"
+#include "db/Transaction.h"
 #include "ModalHelper.h"
 #include "TestDatabase.h"
 #include "app/TMainFormDati.h"
@@ -92,6 +93,29 @@ private Q_SLOTS:
         m_registry.reset();
         m_fix.reset();
         m_session.reset();
+    }
+
+    // A long list shows its first screenful at once and reads the rest while the user looks; a
+    // payment further down to stay on is read at once.
+    void longListReadInSteps() {
+        {
+            db::Transaction tx(*m_db);
+            for (int i = 0; i < 700; ++i)
+                tx.exec("INSERT INTO O_APMAKS_HD (ISKLIENTS, DATUMS, NUMURS, SUMMA, PARPALIKUMS, APMAKSVEIDS) "
+                        "VALUES (:K, :D, :N, 10, 10, 0)",
+                        {{"K", m_anna}, {"D", QDateTime(m_today.addDays(-(i % 30)), QTime(0, 0))},
+                         {"N", QStringLiteral("M-%1").arg(i)}});
+            tx.commit();
+        }
+        const int last = m_db->scalar("SELECT MAX(ISN) FROM O_APMAKS_HD").toInt();
+        auto* w = open<TApmaksas>(app::WindowId::Payments);
+        QVERIFY(w);
+        QTRY_COMPARE(w->model()->rowCount(), 700);
+        w->refresh();
+        QVERIFY(w->model()->rowCount() < 700);
+        w->refresh(last);
+        QCOMPARE(w->currentKey(), last);
+        QTRY_COMPARE(w->model()->rowCount(), 700);
     }
 
     // The main window's "Rēķinu apmaksa" opens the register; no right gates it.
