@@ -6,6 +6,7 @@
 #include "billing/InvoicePrint.h"
 #include "billing/TIzrakstisanaDati.h"
 #include "consultations/ConsultationForm.h"
+#include "consultations/ConsultationTimes.h"
 #include "consultations/PatientFilesPage.h"
 #include "consultations/RequestsPage.h"
 #include "consultations/TIzpildeFiltrs.h"
@@ -472,7 +473,7 @@ void TKonsultacijas::newConsultation() {
     widgets::Guard(this, [this] {
         m_record = m_dati.create(TKonsultacijasDati::ReadDefaults());
         m_offeredNumber = m_record.number;
-        m_form->showConsultation(m_record, QStringLiteral("01:00"));
+        m_form->showConsultation(m_record, DurationBetween(m_record.timeStart, m_record.timeEnd));
         setState(State::Insert);
         m_form->focusField(QStringLiteral("ISKLIENTS"));
     });

@@ -81,8 +81,14 @@ Consultation TKonsultacijasDati::create(const ConsultationDefaults& defaults, co
     c.type = defaults.type;
     c.specialist = defaults.specialist > 0 ? defaults.specialist : 1;
     c.date = now.date();
-    c.timeStart = now.time().toString(QStringLiteral("HH:mm"));
-    c.timeEnd = now.time().addSecs(3600).toString(QStringLiteral("HH:mm"));
+    // An hour from now, but within the day: after 23:00 the hour would wrap past midnight to an end
+    // before the start, and the new consultation could not be saved as offered.
+    const QTime lastMinute(23, 59);
+    QTime start(now.time().hour(), now.time().minute());
+    if (start >= lastMinute) start = lastMinute.addSecs(-60);
+    const QTime end = start < QTime(23, 0) ? start.addSecs(3600) : lastMinute;
+    c.timeStart = start.toString(QStringLiteral("HH:mm"));
+    c.timeEnd = end.toString(QStringLiteral("HH:mm"));
     c.patient = 1;
     c.number = nextNumber();
     return c;

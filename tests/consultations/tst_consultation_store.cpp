@@ -129,6 +129,29 @@ private Q_SLOTS:
         QCOMPARE(TKonsultacijasDati(*m_db).create({m_ilze, m_type}).number, next);
     }
 
+    // The hour offered ends within the day, so that a consultation started late in the evening
+    // can be saved as offered.
+    void newConsultationHour_data() {
+        QTest::addColumn<QTime>("now");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("midnight") << QTime(0, 0) << "00:00" << "01:00";
+        QTest::newRow("afternoon") << QTime(14, 37, 59) << "14:37" << "15:37";
+        QTest::newRow("last full hour") << QTime(22, 59) << "22:59" << "23:59";
+        QTest::newRow("late evening") << QTime(23, 10) << "23:10" << "23:59";
+        QTest::newRow("last minute") << QTime(23, 59, 30) << "23:58" << "23:59";
+    }
+    void newConsultationHour() {
+        QFETCH(QTime, now);
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        const Consultation c = TKonsultacijasDati(*m_db).create({m_janis, m_type}, QDateTime(Day, now));
+        QCOMPARE(c.timeStart, start);
+        QCOMPARE(c.timeEnd, end);
+        QString s = c.timeStart, e = c.timeEnd;
+        QVERIFY(ConsultationTimes::Check(s, e).ok());
+    }
+
     // A new consultation starts now, for an hour, with the remembered specialist and type.
     void newConsultation() {
         addConsultation({{"NUMURS", "41"}});
