@@ -1,0 +1,36 @@
+// The calendar window's reminders page as it is shown: its three lists read for today. The
+// prophylaxis list walks every treatment line of the items with a reminder, so it is the one that
+// grows with the clinic's history.
+#include "BenchCase.h"
+#include "calendar/ReminderStore.h"
+
+#include <QDate>
+
+namespace {
+
+bench::BenchCase::Registrar prophylaxis({
+    QStringLiteral("reminders: the prophylaxis list of today"),
+    [](db::Database& d) {
+        bench::consume(qint64(calendar::ReminderStore(d).prophylaxis(QDate::currentDate()).size()));
+    },
+    {},
+    25,
+});
+
+bench::BenchCase::Registrar holidays({
+    QStringLiteral("reminders: birthdays and name days of today's window"),
+    [](db::Database& d) { bench::consume(qint64(calendar::ReminderStore(d).holidays(QDate::currentDate()).size())); },
+    {},
+    26,
+});
+
+bench::BenchCase::Registrar appointments({
+    QStringLiteral("reminders: the appointments of the coming days"),
+    [](db::Database& d) {
+        bench::consume(qint64(calendar::ReminderStore(d).appointments(QDate::currentDate()).size()));
+    },
+    {},
+    27,
+});
+
+}  // namespace
