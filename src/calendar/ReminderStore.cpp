@@ -4,6 +4,8 @@
 
 #include <QHash>
 #include <algorithm>
+#include <tuple>
+#include <vector>
 
 namespace calendar {
 
@@ -69,55 +71,93 @@ QList<HolidayReminder> ReminderStore::holidays(QDate today) {
     return out;
 }
 
+QString ReminderStore::ProphylaxisSql(int boundItems) {
+    // The items are bound as a list when there are few (there are a handful in a price list):
+    // the engine then walks the item index once for all of them and visits the treatment lines in
+    // storage order, instead of once per item over the whole table.
+    const QString header = QStringLiteral("JOIN O_KONSULTACIJA_HD H ON H.ISN = D.ISKONSULTACIJAHD");
+    QString itemLines = QStringLiteral("FROM N_PRECE I JOIN O_ARSTESANA_DT D ON D.ISPRECE = I.ISN %1 WHERE I.FIRST_NOTIF > 0").arg(header);
+    if (boundItems > 0) {
+        QStringList keys;
+        for (int k = 0; k < boundItems; ++k) keys << QStringLiteral(":P%1").arg(k);
+        itemLines = QStringLiteral("FROM O_ARSTESANA_DT D %1 WHERE D.ISPRECE IN (%2)").arg(header, keys.join(QStringLiteral(", ")));
+    }
+    // The latest line of each patient and item is picked by the engine over narrow rows; only
+    // those lines are tested for being due and get the patient's columns.
+    auto due = [](const QString& sent) {
+        return QStringLiteral("IIF((L.%1 IS NULL AND DATEDIFF(DAY, CAST(L.DATUMS AS DATE), CAST(:TODAY AS DATE)) > P.FIRST_NOTIF) "
+                              "OR (L.%1 IS NOT NULL AND P.SECOND_NOTIF > 0 AND DATEDIFF(DAY, L.%1, CAST(:TODAY AS DATE)) > P.SECOND_NOTIF), 1, 0)")
+            .arg(sent);
+    };
+    return QStringLiteral(
+               "SELECT X.ISKLIENTS, X.ISPRECE, X.ISLINE, X.DATUMS, X.SMS_DUE, X.EMAIL_DUE, K.VARDS, K.UZVARDS, K.MOB_TEL, K.E_MAIL "
+               "FROM (SELECT L.ISKLIENTS, L.ISPRECE, L.ISLINE, L.DATUMS, %1 SMS_DUE, %2 EMAIL_DUE "
+               "FROM (SELECT H.ISKLIENTS, D.ISPRECE, D.ISN ISLINE, H.DATUMS, D.ATGAD_SMS, D.ATGAD_EMAIL, "
+               "ROW_NUMBER() OVER (PARTITION BY H.ISKLIENTS, D.ISPRECE ORDER BY H.DATUMS DESC, D.ISN DESC) NEWEST "
+               "%3 AND (H.DZESTS IS NULL OR H.DZESTS = 0) AND (D.DZESTS IS NULL OR D.DZESTS = 0)) L "
+               "JOIN N_PRECE P ON P.ISN = L.ISPRECE WHERE L.NEWEST = 1) X "
+               "JOIN N_KLIENTS K ON K.ISN = X.ISKLIENTS WHERE X.SMS_DUE = 1 OR X.EMAIL_DUE = 1")
+        .arg(due(QStringLiteral("ATGAD_SMS")), due(QStringLiteral("ATGAD_EMAIL")), itemLines);
+}
+
 QList<ProphylaxisReminder> ReminderStore::prophylaxis(QDate today) {
-    const db::ResultSet rows = m_db.select(QStringLiteral(
-        "SELECT K.ISN ISKLIENTS, K.VARDS, K.UZVARDS, K.MOB_TEL, K.E_MAIL, D.ISN ISLINE, D.ISPRECE, P.GNOS, "
-        "P.FIRST_NOTIF, P.SECOND_NOTIF, H.DATUMS, D.ATGAD_SMS, D.ATGAD_EMAIL "
-        "FROM O_ARSTESANA_DT D JOIN O_KONSULTACIJA_HD H ON H.ISN = D.ISKONSULTACIJAHD "
-        "JOIN N_KLIENTS K ON K.ISN = H.ISKLIENTS JOIN N_PRECE P ON P.ISN = D.ISPRECE "
-        "WHERE P.FIRST_NOTIF > 0 AND (H.DZESTS IS NULL OR H.DZESTS = 0) AND (D.DZESTS IS NULL OR D.DZESTS = 0) "
-        "ORDER BY K.ISN, D.ISPRECE, H.DATUMS DESC, D.ISN DESC"));
+    const db::ResultSet items =
+        m_db.select(QStringLiteral("SELECT ISN, GNOS FROM N_PRECE WHERE FIRST_NOTIF > 0"));
+    if (items.isEmpty()) return {};
+    QHash<int, QString> itemNames;
+    db::Params params{{QStringLiteral("TODAY"), today}};
+    const bool bound = items.rowCount() <= MaxBoundItems;
+    for (int r = 0; r < items.rowCount(); ++r) {
+        const int key = items.value(r, 0).toInt();
+        itemNames.insert(key, items.value(r, 1).toString().trimmed());
+        if (bound) params.insert(QStringLiteral("P%1").arg(r), key);
+    }
+    const db::ResultSet rows = m_db.select(ProphylaxisSql(bound ? items.rowCount() : 0), params);
+
+    // Ordered by surname and first name as the user's locale sorts them, equal names by patient
+    // and item. Only the distinct names go through the locale's comparison (far fewer than the
+    // rows); the rows are then sorted by the ranks of their names.
+    auto ranks = [&rows](int column) {
+        QHash<QString, int> rank;
+        for (int r = 0; r < rows.rowCount(); ++r) rank.insert(rows.value(r, column).toString().trimmed(), 0);
+        QStringList names = rank.keys();
+        std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return QString::localeAwareCompare(a, b) < 0; });
+        int n = 0;
+        for (int i = 0; i < names.size(); ++i) {
+            if (i > 0 && QString::localeAwareCompare(names.at(i - 1), names.at(i)) != 0) ++n;
+            rank[names.at(i)] = n;
+        }
+        return rank;
+    };
+    enum Column { Patient, Item, Line, Done, SmsDue, EmailDue, First, Surname, MobTel, Email };
+    const QHash<QString, int> surnames = ranks(Surname), firsts = ranks(First);
     struct Sorted {
-        QString surname, first;
+        int surname, first, item;
         ProphylaxisReminder row;
     };
-    QList<Sorted> found;
-    int lastPatient = -1, lastItem = -1;
+    std::vector<Sorted> found;
+    found.reserve(size_t(rows.rowCount()));
     for (int r = 0; r < rows.rowCount(); ++r) {
-        const int patient = rows.value(r, QStringLiteral("ISKLIENTS")).toInt();
-        const int item = rows.value(r, QStringLiteral("ISPRECE")).toInt();
-        // Only the latest treatment with the item counts for the patient.
-        if (patient == lastPatient && item == lastItem) continue;
-        lastPatient = patient;
-        lastItem = item;
-        const QDate done = rows.value(r, QStringLiteral("DATUMS")).toDateTime().date();
-        const int first = rows.value(r, QStringLiteral("FIRST_NOTIF")).toInt();
-        const int second = rows.value(r, QStringLiteral("SECOND_NOTIF")).toInt();
-        auto due = [&](const QVariant& sent) {
-            if (sent.isNull()) return done.daysTo(today) > first;
-            return second > 0 && sent.toDate().daysTo(today) > second;
-        };
+        const db::ResultSet::Row& v = rows.row(r);
+        const QString surname = v.at(Surname).toString().trimmed(), first = v.at(First).toString().trimmed();
         ProphylaxisReminder p;
-        p.smsDue = due(rows.value(r, QStringLiteral("ATGAD_SMS")));
-        p.emailDue = due(rows.value(r, QStringLiteral("ATGAD_EMAIL")));
-        if (!p.smsDue && !p.emailDue) continue;
-        p.patient = patient;
-        p.line = rows.value(r, QStringLiteral("ISLINE")).toInt();
-        p.name = fullName(rows, r);
-        p.procedure = rows.value(r, QStringLiteral("GNOS")).toString().trimmed();
-        p.date = done;
-        p.mobTel = rows.value(r, QStringLiteral("MOB_TEL")).toString().trimmed();
-        p.email = rows.value(r, QStringLiteral("E_MAIL")).toString().trimmed();
-        found.append({rows.value(r, QStringLiteral("UZVARDS")).toString().trimmed(),
-                      rows.value(r, QStringLiteral("VARDS")).toString().trimmed(), p});
+        p.patient = v.at(Patient).toInt();
+        p.line = v.at(Line).toInt();
+        p.name = first + u' ' + surname;
+        p.procedure = itemNames.value(v.at(Item).toInt());
+        p.date = v.at(Done).toDateTime().date();
+        p.mobTel = v.at(MobTel).toString().trimmed();
+        p.email = v.at(Email).toString().trimmed();
+        p.smsDue = v.at(SmsDue).toInt() == 1;
+        p.emailDue = v.at(EmailDue).toInt() == 1;
+        found.push_back({surnames.value(surname), firsts.value(first), v.at(Item).toInt(), std::move(p)});
     }
-    std::stable_sort(found.begin(), found.end(), [](const Sorted& a, const Sorted& b) {
-        const int c = QString::localeAwareCompare(a.surname, b.surname);
-        if (c != 0) return c < 0;
-        return QString::localeAwareCompare(a.first, b.first) < 0;
+    std::sort(found.begin(), found.end(), [](const Sorted& a, const Sorted& b) {
+        return std::tie(a.surname, a.first, a.row.patient, a.item) < std::tie(b.surname, b.first, b.row.patient, b.item);
     });
     QList<ProphylaxisReminder> out;
-    for (const Sorted& s : found) out.append(s.row);
+    out.reserve(qsizetype(found.size()));
+    for (Sorted& s : found) out.append(std::move(s.row));
     return out;
 }
 

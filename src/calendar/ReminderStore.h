@@ -54,7 +54,15 @@ public:
     static QPair<QString, QString> HolidayWindow(QDate today, int days);
 
     QList<HolidayReminder> holidays(QDate today);
+    // Latest line of each patient and item with a reminder that is due by SMS or e-mail, ordered
+    // by surname and first name (equal names by patient and item).
     QList<ProphylaxisReminder> prophylaxis(QDate today);
+    // The prophylaxis statement: item keys bound as :P0... when boundItems > 0, otherwise every item
+    // with FIRST_NOTIF > 0 joined; :TODAY the day the reminders are due by. Unordered.
+    static QString ProphylaxisSql(int boundItems);
+    // Beyond this many items with a reminder the statement joins the price list instead of binding
+    // the keys (the engine takes at most 1500 values in a list).
+    static constexpr int MaxBoundItems = 1000;
     // Appointments from `today` to `today` plus the reminder days, cancelled ones left out; each
     // patient once.
     QList<AppointmentReminder> appointments(QDate today);

@@ -136,6 +136,71 @@ private Q_SLOTS:
         for (const ProphylaxisReminder& r : rows) QVERIFY(r.line != due);
     }
 
+    // Which line of a patient and item counts, and the order of the rows. Each line is
+    // "patient;item;days ago[;flags]" with the flags d (line deleted), x (consultation deleted),
+    // sN / eN (SMS / e-mail sent N days ago); a listed row is "line number:channels due".
+    void prophylaxisLatest_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("two lines on one day: the later one counts") << QStringList{"Anna;Higiēna;40", "Anna;Higiēna;40;s0"}
+                                                                    << QStringList{"2:E"};
+        QTest::newRow("a newer line of a deleted consultation hides nothing")
+            << QStringList{"Anna;Apskate;40", "Anna;Apskate;5;x"} << QStringList{"1:SE"};
+        QTest::newRow("a newer deleted line hides nothing") << QStringList{"Anna;Apskate;40", "Anna;Apskate;5;d"} << QStringList{"1:SE"};
+        QTest::newRow("a newer line not yet due hides the older one") << QStringList{"Anna;Apskate;40", "Anna;Apskate;5"} << QStringList{};
+        QTest::newRow("each item of a patient counts apart") << QStringList{"Anna;Apskate;40", "Anna;Higiēna;5"} << QStringList{"1:SE"};
+        QTest::newRow("no second reminder when SECOND_NOTIF is 0 or empty")
+            << QStringList{"Anna;Apskate;400;s300;e300", "Anna;Tīrīšana;400;s300", "Anna;Higiēna;400;s300;e5"} << QStringList{"3:S", "2:E"};
+        QTest::newRow("second reminder due by channel") << QStringList{"Anna;Higiēna;100;s11;e10", "Ilze;Higiēna;100;s10;e11"}
+                                                        << QStringList{"2:E", "1:S"};
+        QTest::newRow("by surname, equal names by patient and item")
+            << QStringList{"Otra Anna;Higiēna;50", "Zane;Apskate;50", "Anna;Higiēna;50", "Anna;Apskate;50", "Ilze;Apskate;50"}
+            << QStringList{"5:SE", "4:SE", "3:SE", "1:SE", "2:SE"};
+        QTest::newRow("exactly FIRST_NOTIF days: not yet") << QStringList{"Anna;Apskate;30", "Ilze;Apskate;31"} << QStringList{"2:SE"};
+    }
+    void prophylaxisLatest() {
+        QFETCH(QStringList, lines);
+        const QDate today(2027, 3, 15);
+        // Keys in this order: items Apskate < Higiēna < Tīrīšana, patients Anna < Otra Anna.
+        const QHash<QString, int> items{{"Apskate", item("Apskate", 30, 0)},
+                                        {"Higiēna", item("Higiēna", 30, 10)},
+                                        {"Tīrīšana", item("Tīrīšana", 30, 0)}};
+        m_db->exec(QStringLiteral("UPDATE N_PRECE SET SECOND_NOTIF = NULL WHERE ISN = :I"), {{"I", items.value("Tīrīšana")}});
+        m_db->commitRetaining();
+        const QHash<QString, int> patients{{"Anna", patient("Liepa", "Anna")},
+                                           {"Otra Anna", patient("Liepa", "Anna")},  // the same name, a later key
+                                           {"Zane", patient("Zariņa", "Zane")},
+                                           {"Ilze", patient("Bērziņa", "Ilze")}};
+        QHash<int, int> numbers;  // line key -> its number in `lines`
+        for (int i = 0; i < lines.size(); ++i) {
+            const QStringList f = lines.at(i).split(u';');
+            const QStringList flags = f.mid(3);
+            const int line = treatment(patients.value(f[0]), items.value(f[1]), today.addDays(-f[2].toInt()),
+                                       flags.contains(QStringLiteral("d")), flags.contains(QStringLiteral("x")));
+            for (const QString& flag : flags) {
+                if (flag.size() < 2) continue;
+                sent(line, flag.startsWith(u's') ? "ATGAD_SMS" : "ATGAD_EMAIL", today.addDays(-flag.mid(1).toInt()));
+            }
+            numbers.insert(line, i + 1);
+        }
+        auto listed = [&] {
+            QStringList out;
+            for (const ProphylaxisReminder& r : ReminderStore(*m_db).prophylaxis(today)) {
+                out << QStringLiteral("%1:%2%3").arg(numbers.value(r.line)).arg(r.smsDue ? "S" : "").arg(r.emailDue ? "E" : "");
+                if (r.procedure != lines.value(numbers.value(r.line) - 1).section(u';', 1, 1)) out << "procedure " + r.procedure;
+            }
+            return out;
+        };
+        QTEST(listed(), "listed");
+
+        // A price list with more reminder items than are bound as a list gives the same rows.
+        m_db->exec(QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; BEGIN WHILE (I < %1) DO BEGIN "
+                                  "INSERT INTO N_PRECE (GNOS, FIRST_NOTIF) VALUES ('Papildu', 1); I = I + 1; END END")
+                       .arg(ReminderStore::MaxBoundItems));
+        m_db->commitRetaining();
+        QTEST(listed(), "listed");
+    }
+
     // A patient with two appointments in the window is listed once; cancelled and later ones are not.
     void appointments() {
         ClinicFixture clinic(*m_db);
