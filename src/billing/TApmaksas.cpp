@@ -13,6 +13,7 @@
 #include "widgets/ListGrid.h"
 #include "widgets/LiveRefresh.h"
 #include "widgets/NullableDateEdit.h"
+#include "widgets/StepwiseList.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,21 +32,15 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
 #include <QtNumeric>
 
-#include <limits>
 
 namespace billing {
 
 namespace {
 
 const QString OwnSection = QStringLiteral("Apmaksas");
-// The list's first screenful, then the rest in steps.
-constexpr int FirstBatch = 200;
-constexpr int NextBatch = 2000;
-
 // A payment with money not yet spread over invoices is drawn in red.
 class PaymentListModel : public models::ResultTableModel {
 public:
@@ -170,6 +165,8 @@ void TApmaksas::buildPaymentsPage(QWidget* page) {
     const QString day = QStringLiteral("dd.MM.yyyy");
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
     m_model = new PaymentListModel(this);
+    m_steps = new widgets::StepwiseList(
+        m_model, [this](const QString& text) { message(tr("Sistēmas kļūda: ") + text); }, this);
     models::GridColumn name;
     name.title = tr("Vārds, Uzvārds");
     name.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
@@ -349,7 +346,7 @@ int TApmaksas::currentKey() const {
 }
 
 bool TApmaksas::setCurrentKey(int key) {
-    if (key > 0 && m_fetch && m_model->findRow(key) < 0) completeList();
+    m_steps->readTo(key);
     const int row = key > 0 ? m_model->findRow(key) : -1;
     if (row < 0) return false;
     m_grid->selectRow(row);
@@ -363,21 +360,13 @@ void TApmaksas::refresh(int key, bool relocate) {
     // The first screenful shows at once and the rest is read while the user looks at it, unless
     // the payment to stay on is further down.
     db::ResultSet rows;
-    m_fetch.reset();
+    m_steps->stop();
     try {
-        m_fetch = m_dati.fetchList(filter(), m_orders.payments);
-        rows = m_fetch->next(FirstBatch);
-        if (keep > 0 && !m_fetch->atEnd() && !db::ContainsKey(rows, keep)) {
-            const db::ResultSet rest = m_fetch->next(std::numeric_limits<int>::max());
-            for (int r = 0; r < rest.rowCount(); ++r) rows.append(rest.row(r));
-        }
-        if (m_fetch->atEnd()) m_fetch.reset();
+        rows = m_steps->start(m_dati.fetchList(filter(), m_orders.payments), keep);
     } catch (const db::DbError& e) {
-        m_fetch.reset();
         message(tr("Kaut kas nav kārtībā ar atlasi vai sakārtošanu !!!\n\n") + e.message());
         return;
     }
-    if (m_fetch) QTimer::singleShot(0, this, &TApmaksas::fetchMore);
     m_showing = true;
     m_model->setRows(std::move(rows));
     const bool found = setCurrentKey(keep);
@@ -423,23 +412,6 @@ void TApmaksas::showHeader() {
     m_cbVeids->setCurrentIndex(qBound(0, m_header.method, m_cbVeids->count() - 1));
     edit(QStringLiteral("edKlients"))->setText(m_header.patientName);
     m_showing = false;
-}
-
-void TApmaksas::fetchMore() {
-    if (!m_fetch) return;
-    try {
-        m_model->appendRows(m_fetch->next(NextBatch));
-    } catch (const db::DbError& e) {
-        m_fetch.reset();
-        message(tr("Sistēmas kļūda: ") + e.message());
-        return;
-    }
-    if (m_fetch->atEnd()) m_fetch.reset();
-    else QTimer::singleShot(0, this, &TApmaksas::fetchMore);
-}
-
-void TApmaksas::completeList() {
-    while (m_fetch) fetchMore();
 }
 
 void TApmaksas::refreshAllocations() {

@@ -14,6 +14,10 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 
+namespace widgets {
+class StepwiseList;
+}
+
 namespace models {
 class ResultTableModel;
 }
@@ -92,8 +96,6 @@ private:
     void buildUnpaidPage(QWidget* page);
     void applyState();
     void showCurrent();
-    void fetchMore();
-    void completeList();
     void showHeader();
     void refreshAllocations();
     void refreshUnpaid();
@@ -118,8 +120,8 @@ private:
     QDate m_lastNewDate;  // the date of the last new payment saved (a new one takes it)
     int m_unpaidPatient = 0;  // whose invoices the unpaid page lists
     bool m_showing = false;
-    // The rest of the list while it is read in steps after the first screenful.
-    std::unique_ptr<db::BatchFetch> m_fetch;
+    // The list read in steps: the first screenful at once, the rest while the user looks.
+    widgets::StepwiseList* m_steps = nullptr;
     DuplicateChooser m_duplicateChooser;
 
     QTabWidget* m_tabs;

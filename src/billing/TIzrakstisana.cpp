@@ -16,6 +16,7 @@
 #include "widgets/ListGrid.h"
 #include "widgets/LiveRefresh.h"
 #include "widgets/NullableDateEdit.h"
+#include "widgets/StepwiseList.h"
 
 #include <QAction>
 #include <QtNumeric>
@@ -34,10 +35,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTimer>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace billing {
 
@@ -46,10 +44,6 @@ namespace {
 QString rightsCode() { return QString::fromLatin1(TIzrakstisanaDati::RightsCode); }
 const QString OrderSection = QStringLiteral("IzrakstOrder");
 const QString OwnSection = QStringLiteral("Izrakstisana");
-// The list's first screenful, then the rest in steps.
-constexpr int FirstBatch = 200;
-constexpr int NextBatch = 2000;
-
 // The list draws an invoice that is unpaid after its pay-by date in red.
 class InvoiceListModel : public models::ResultTableModel {
 public:
@@ -184,6 +178,8 @@ void TIzrakstisana::buildListPage(QWidget* page) {
     header->setColumnStretch(4, 1);
 
     m_model = new InvoiceListModel(this);
+    m_steps = new widgets::StepwiseList(
+        m_model, [this](const QString& text) { message(tr("Sistēmas kļūda: ") + text); }, this);
     const QString money = QStringLiteral("#0.00");
     const QString day = QStringLiteral("dd.MM.yyyy");
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
@@ -454,7 +450,7 @@ int TIzrakstisana::currentKey() const {
 }
 
 bool TIzrakstisana::setCurrentKey(int key) {
-    if (key > 0 && m_fetch && m_model->findRow(key) < 0) completeList();
+    m_steps->readTo(key);
     const int row = key > 0 ? m_model->findRow(key) : -1;
     if (row < 0) return false;
     m_grid->selectRow(row);
@@ -468,21 +464,13 @@ void TIzrakstisana::refresh(int key, bool relocate) {
     // The first screenful shows at once and the rest is read while the user looks at it, unless
     // the invoice to stay on is further down.
     db::ResultSet rows;
-    m_fetch.reset();
+    m_steps->stop();
     try {
-        m_fetch = m_dati.fetchList(filter(), m_sort);
-        rows = m_fetch->next(FirstBatch);
-        if (keep > 0 && !m_fetch->atEnd() && !db::ContainsKey(rows, keep)) {
-            const db::ResultSet rest = m_fetch->next(std::numeric_limits<int>::max());
-            for (int r = 0; r < rest.rowCount(); ++r) rows.append(rest.row(r));
-        }
-        if (m_fetch->atEnd()) m_fetch.reset();
+        rows = m_steps->start(m_dati.fetchList(filter(), m_sort), keep);
     } catch (const std::exception& e) {
-        m_fetch.reset();
         systemError(e);
         return;
     }
-    if (m_fetch) QTimer::singleShot(0, this, &TIzrakstisana::fetchMore);
     m_showing = true;
     m_model->setRows(std::move(rows));
     const int sorted = int(InvoiceSort::GridFields().indexOf(m_sort.column));
@@ -508,23 +496,6 @@ void TIzrakstisana::refresh(int key, bool relocate) {
     }
     if (m_state == State::Browse) widgets::Guard(this, [this] { showCurrent(); });
     else applyState();
-}
-
-void TIzrakstisana::fetchMore() {
-    if (!m_fetch) return;
-    try {
-        m_model->appendRows(m_fetch->next(NextBatch));
-    } catch (const std::exception& e) {
-        m_fetch.reset();
-        systemError(e);
-        return;
-    }
-    if (m_fetch->atEnd()) m_fetch.reset();
-    else QTimer::singleShot(0, this, &TIzrakstisana::fetchMore);
-}
-
-void TIzrakstisana::completeList() {
-    while (m_fetch) fetchMore();
 }
 
 void TIzrakstisana::showInvoice(int key) {

@@ -14,6 +14,10 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 
+namespace widgets {
+class StepwiseList;
+}
+
 namespace models {
 class ResultTableModel;
 }
@@ -110,8 +114,6 @@ private:
     void buildMenu();
     void applyState();
     void showCurrent();
-    void fetchMore();
-    void completeList();
     void showHeader();
     void readHeaderFields();
     void refreshLines(int key = 0);
@@ -142,8 +144,8 @@ private:
     bool m_mayAdd = false;
     bool m_mayDelete = false;
     bool m_showing = false;  // fields are being filled by the program, not typed
-    // The rest of the list while it is read in steps after the first screenful.
-    std::unique_ptr<db::BatchFetch> m_fetch;
+    // The list read in steps: the first screenful at once, the rest while the user looks.
+    widgets::StepwiseList* m_steps = nullptr;
     DuplicateChooser m_duplicateChooser;
 
     QTabWidget* m_tabs;

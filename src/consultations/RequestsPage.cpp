@@ -11,6 +11,7 @@
 #include "widgets/ListGrid.h"
 #include "widgets/LiveRefresh.h"
 #include "widgets/NullableDateEdit.h"
+#include "widgets/StepwiseList.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -24,15 +25,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <limits>
-
 namespace consultations {
 
 namespace {
-
-// Requests shown at once, and read in each later step.
-constexpr int FirstBatch = 200;
-constexpr int NextBatch = 2000;
 
 // The rights code of the consultation register.
 const QString RightsCode = QStringLiteral("11");
@@ -75,6 +70,8 @@ RequestsPage::RequestsPage(app::Session& session, QWidget* parent)
     m_form = new RequestForm(this);
 
     m_model = new models::ResultTableModel(this);
+    m_steps = new widgets::StepwiseList(
+        m_model, [this](const QString& text) { message(tr("Sistēmas kļūda: ") + text); }, this);
     models::GridColumn done;
     done.title = tr("Izpildīts");
     done.calculate = [](const db::ResultSet& rows, int row) -> QVariant {
@@ -243,7 +240,7 @@ int RequestsPage::currentKey() const {
 }
 
 bool RequestsPage::setCurrentKey(int key) {
-    if (key > 0 && m_fetch && m_model->findRow(key) < 0) completeList();
+    m_steps->readTo(key);
     const int row = key > 0 ? m_model->findRow(key) : -1;
     if (row < 0) return false;
     m_grid->selectRow(row);
@@ -257,21 +254,13 @@ void RequestsPage::refresh(int key) {
     // The first screenful shows at once; the rest is read while the user looks, unless the row to
     // stay on is further down.
     db::ResultSet rows;
-    m_fetch.reset();
+    m_steps->stop();
     try {
-        m_fetch = m_store.fetchList(m_filter, m_sortField);
-        rows = m_fetch->next(FirstBatch);
-        if (keep > 0 && !m_fetch->atEnd() && !db::ContainsKey(rows, keep)) {
-            const db::ResultSet rest = m_fetch->next(std::numeric_limits<int>::max());
-            for (int r = 0; r < rest.rowCount(); ++r) rows.append(rest.row(r));
-        }
-        if (m_fetch->atEnd()) m_fetch.reset();
+        rows = m_steps->start(m_store.fetchList(m_filter, m_sortField), keep);
     } catch (const db::DbError& e) {
-        m_fetch.reset();
         message(tr("Sistēmas kļūda: ") + e.message());
         return;
     }
-    if (m_fetch) QTimer::singleShot(0, this, &RequestsPage::fetchMore);
     m_rebuilding = true;
     m_model->setRows(std::move(rows));
     m_model->setBoldColumn(m_sortField.isEmpty() ? -1 : int(RequestGridFields().indexOf(m_sortField)));
@@ -280,23 +269,6 @@ void RequestsPage::refresh(int key) {
     m_rebuilding = false;
     if (m_state == State::Browse) showCurrent();
     else applyState();
-}
-
-void RequestsPage::fetchMore() {
-    if (!m_fetch) return;
-    try {
-        m_model->appendRows(m_fetch->next(NextBatch));
-    } catch (const db::DbError& e) {
-        m_fetch.reset();
-        message(tr("Sistēmas kļūda: ") + e.message());
-        return;
-    }
-    if (m_fetch->atEnd()) m_fetch.reset();
-    else QTimer::singleShot(0, this, &RequestsPage::fetchMore);
-}
-
-void RequestsPage::completeList() {
-    while (m_fetch) fetchMore();
 }
 
 void RequestsPage::showCurrent() {

@@ -12,6 +12,10 @@ class QPushButton;
 class QSplitter;
 class QTableView;
 
+namespace widgets {
+class StepwiseList;
+}
+
 namespace models {
 class ResultTableModel;
 }
@@ -78,8 +82,6 @@ private:
     void applyState();
     void setState(State state);
     void showCurrent();
-    void fetchMore();
-    void completeList();
     void currentRowChanged(int previousRow);
     void pickPatient();
     void showPatientCard();
@@ -89,8 +91,8 @@ private:
 
     app::Session& m_session;
     RequestStore m_store;
-    // The rest of the list, read after its first screenful is shown.
-    std::unique_ptr<db::BatchFetch> m_fetch;
+    // The list read in steps: the first screenful at once, the rest while the user looks.
+    widgets::StepwiseList* m_steps = nullptr;
     RequestFilter m_filter;
     QString m_sortField;
     calendar::Appointment m_record;
